@@ -1,0 +1,105 @@
+#include "conversion/movement_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ravuvur {
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+
+}  // namespace
+
+MovementFile::MovementFile(std::size_t keep) : keep_(keep) {}
+
+MovementFile::~MovementFile() { Close(); }
+
+bool MovementFile::Open(const std::string& path) {
+  Close();
+  // Look before opening: opening some devices has side effects.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // O_NONBLOCK so that a file swapped for a pipe meanwhile cannot block;
+  // the check after opening refuses it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  identity_ = {st.st_dev, st.st_ino};
+  if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
+  pos_ = end_ = 0;
+  eof_ = error_ = skipLineFeed_ = false;
+  return true;
+}
+
+void MovementFile::Close() noexcept {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+bool MovementFile::Fill() {
+  if (pos_ < end_) return true;
+  if (fd_ < 0 || eof_ || error_) return false;
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer_.get(), kBufferSize);
+    if (n > 0) {
+      pos_ = 0;
+      end_ = static_cast<std::size_t>(n);
+      return true;
+    }
+    if (n == 0) {
+      eof_ = true;
+      return false;
+    }
+    if (errno != EINTR) {
+      error_ = true;
+      return false;
+    }
+  }
+}
+
+ReadResult MovementFile::ReadLine(std::string& line) {
+  if (skipLineFeed_) {
+    skipLineFeed_ = false;
+    if (Fill() && buffer_[pos_] == '\n') ++pos_;
+  }
+  if (!Fill()) return error_ ? ReadResult::Error : ReadResult::End;
+
+  // Built apart so that a read error mid-line leaves `line` as it was.
+  std::string& built = scratch_;
+  built.clear();
+  for (;;) {
+    const char* begin = buffer_.get() + pos_;
+    const char* end = buffer_.get() + end_;
+    const char* p = begin;
+    while (p != end && *p != '\r' && *p != '\n') ++p;
+    const auto length = static_cast<std::size_t>(p - begin);
+    if (built.size() < keep_) built.append(begin, std::min(length, keep_ - built.size()));
+    if (p != end) {
+      pos_ = static_cast<std::size_t>(p - buffer_.get()) + 1;
+      if (*p == '\r') {
+        if (pos_ < end_) {
+          if (buffer_[pos_] == '\n') ++pos_;
+        } else {
+          skipLineFeed_ = true;
+        }
+      }
+      line.swap(built);
+      return ReadResult::Line;
+    }
+    pos_ = end_;
+    if (!Fill()) {
+      if (error_) return ReadResult::Error;
+      line.swap(built);
+      return ReadResult::Line;
+    }
+  }
+}
+
+}  // namespace ravuvur

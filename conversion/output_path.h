@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ravuvur {
+
+// The CSV path for an input path: the input without its last four
+// characters (whatever they are: ".DAT", ".dta" or four letters of a name
+// without a dot), then ".CSV", upper-cased. Where names are case-sensitive
+// only the file-name part is upper-cased, so the CSV lands beside the input
+// rather than in a folder that may not exist; on Windows the whole path.
+// Returns the empty text for an input of fewer than four characters.
+// "mov.dat" gives "MOV.CSV"; "/dados/mov0612.dat" gives "/dados/MOV0612.CSV".
+std::string DeriveCsvPath(std::string_view inputPath);
+
+}  // namespace ravuvur

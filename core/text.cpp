@@ -1,0 +1,135 @@
+#include "core/text.h"
+
+#include <array>
+#include <cstdint>
+#include <cwctype>
+
+namespace ravuvur {
+namespace {
+
+// Unicode code points of Windows-1252 bytes 80..9F.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+struct Decoded {
+  char32_t codePoint;
+  std::size_t length;  // 0 when the bytes are not a valid sequence
+};
+
+// Decodes one UTF-8 sequence at the start of `s` (not empty). Rejects
+// overlong forms, surrogates and values past U+10FFFF.
+Decoded DecodeOne(std::string_view s) noexcept {
+  const auto b0 = static_cast<unsigned char>(s[0]);
+  if (b0 < 0x80) return {b0, 1};
+  std::size_t length = 0;
+  char32_t cp = 0;
+  char32_t minimum = 0;
+  if ((b0 & 0xE0) == 0xC0) {
+    length = 2, cp = b0 & 0x1Fu, minimum = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    length = 3, cp = b0 & 0x0Fu, minimum = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    length = 4, cp = b0 & 0x07u, minimum = 0x10000;
+  } else {
+    return {0, 0};
+  }
+  if (s.size() < length) return {0, 0};
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto b = static_cast<unsigned char>(s[k]);
+    if ((b & 0xC0) != 0x80) return {0, 0};
+    cp = (cp << 6) | (b & 0x3Fu);
+  }
+  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {0, 0};
+  return {cp, length};
+}
+
+char32_t UpperCodePoint(char32_t cp) {
+  if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 0x20 : cp;
+  // Latin-1: à..þ except the division sign; ÿ goes to Ÿ outside the block.
+  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 0x20;
+  if (cp == 0xFF) return 0x178;
+  if (cp == 0x131) return 'I';  // dotless i
+  // Latin Extended-A: upper/lower pairs, even-odd then odd-even.
+  if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return cp & ~char32_t{1};
+  if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp % 2 == 0) ? cp - 1 : cp;
+  if (cp == 0x192) return 0x191;  // ƒ
+  if (cp < 0x180) return cp;
+  const std::wint_t upper = std::towupper(static_cast<std::wint_t>(cp));
+  return static_cast<char32_t>(upper);
+}
+
+}  // namespace
+
+std::string Windows1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else if (b < 0xA0) {
+      AppendUtf8(out, kHighControls[b - 0x80u]);
+    } else {
+      AppendUtf8(out, b);
+    }
+  }
+  return out;
+}
+
+std::size_t CharacterCount(std::string_view utf8) noexcept {
+  std::size_t count = 0;
+  while (!utf8.empty()) {
+    const std::size_t length = DecodeOne(utf8).length;
+    utf8.remove_prefix(length == 0 ? 1 : length);
+    ++count;
+  }
+  return count;
+}
+
+std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) noexcept {
+  std::size_t bytes = 0;
+  for (std::size_t n = 0; n < characters && bytes < utf8.size(); ++n) {
+    const std::size_t length = DecodeOne(utf8.substr(bytes)).length;
+    bytes += length == 0 ? 1 : length;
+  }
+  return bytes;
+}
+
+std::string UpperCase(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  while (!utf8.empty()) {
+    const Decoded d = DecodeOne(utf8);
+    if (d.length == 0) {
+      out += utf8[0];
+      utf8.remove_prefix(1);
+      continue;
+    }
+    AppendUtf8(out, UpperCodePoint(d.codePoint));
+    utf8.remove_prefix(d.length);
+  }
+  return out;
+}
+
+}  // namespace ravuvur

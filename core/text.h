@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Text helpers shared by the engine. Movement files are single-byte
+// Windows-1252; paths and log lines are UTF-8.
+namespace ravuvur {
+
+// Windows-1252 bytes to UTF-8. The five bytes the code page leaves
+// undefined (81, 8D, 8F, 90, 9D) map to the control characters of the same
+// number, as the platform's own conversion does.
+std::string Windows1252ToUtf8(std::string_view text);
+
+// Number of characters of a UTF-8 text; a byte that is not part of a valid
+// sequence counts as one character.
+std::size_t CharacterCount(std::string_view utf8) noexcept;
+
+// Byte length of the first `characters` characters of a UTF-8 text.
+std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) noexcept;
+
+// Upper case by the machine's rules, accented letters included: Latin
+// letters (the whole Windows-1252 repertoire) always, other scripts as the
+// current C locale's towupper says. Invalid bytes pass through unchanged.
+std::string UpperCase(std::string_view utf8);
+
+}  // namespace ravuvur

@@ -1,0 +1,34 @@
+# Sourced by run.sh and test.sh: installs the Debian packages named in
+# $@ that are missing, with apt-get as root or through sudo. Quick when
+# everything is already there (one dpkg-query, no apt-get).
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null | grep -qx installed; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+      sudo=(sudo)
+    else
+      echo "Missing packages: ${missing[*]}" >&2
+      echo "Install them as root: apt-get install ${missing[*]}" >&2
+      return 1
+    fi
+  fi
+  echo "Installing: ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  if ! "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" >&2; then
+    # A fresh machine may have no package lists yet.
+    "${sudo[@]}" apt-get update >&2
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" >&2
+  fi
+}
+
+# What every build of the engine needs.
+ENGINE_PACKAGES=(cmake ninja-build g++ make libgtest-dev)
