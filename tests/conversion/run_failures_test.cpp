@@ -1,0 +1,239 @@
+// What a run does when something goes wrong: the log says what happened,
+// the run still ends with its statistics, and no CSV is lost or left half
+// written. Tests run as root in CI, so a write is made to fail by other
+// means than permission bits: a missing folder, a folder where the file
+// should go, a file-size limit.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "conversion/run_conversion.h"
+#include "tests/support/test_files.h"
+
+namespace ravuvur {
+namespace {
+
+using ziz_test::Arrival;
+using ziz_test::Codes;
+using ziz_test::Departure;
+using ziz_test::Messages;
+using ziz_test::MovementFile;
+using Strings = std::vector<std::string>;
+
+const std::string kGoodCsv = "\"earlier\",\"good\",\"csv\"\r\n";
+
+bool Contains(const Strings& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class RunFailureTest : public ::testing::Test {
+ protected:
+  Strings Log() const { return Messages(state.log); }
+  // The run's ending: 011 with no 009, the statistics still there.
+  void ExpectNotConverted() const {
+    const Strings codes = Codes(state.log);
+    EXPECT_TRUE(Contains(codes, "011"));
+    EXPECT_FALSE(Contains(codes, "008"));
+    EXPECT_FALSE(Contains(codes, "009"));
+    ASSERT_GE(codes.size(), 8u);
+    EXPECT_EQ(Strings(codes.end() - 8, codes.end()),
+              (Strings{"013", "014", "015", "019", "016", "018", "020", "017"}));
+  }
+
+  ziz_test::TempDir dir;
+  ModuleState state = ziz_test::FixedClockState();
+};
+
+TEST_F(RunFailureTest, InputThatCannotBeOpenedCreatesNoCsv) {
+  ::mkdir((dir / "folder.dat").c_str(), 0755);
+  ASSERT_EQ(::mkfifo((dir / "pipe.dat").c_str(), 0600), 0);
+  ziz_test::WriteFile(dir / "MISSING.CSV", kGoodCsv);
+  for (const char* name : {"missing.dat", "folder.dat", "pipe.dat"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(RunConversion(state, dir / name));
+    const Strings log = Log();
+    EXPECT_EQ(log[2], "021 ERRO ao abrir o arquivo de entrada: " + dir / name);
+    EXPECT_EQ(log[3].substr(0, 4), "012 ");
+    EXPECT_TRUE(Contains(log, "003 Estacao: "));
+    EXPECT_TRUE(Contains(log, "017 Total Registros: "));
+    ExpectNotConverted();
+  }
+  EXPECT_EQ(ziz_test::ReadFile(dir / "MISSING.CSV"), kGoodCsv);
+  EXPECT_EQ(dir.Entries(), (Strings{"MISSING.CSV", "folder.dat", "pipe.dat"}));
+}
+
+TEST_F(RunFailureTest, DeviceInputIsRefused) {
+  EXPECT_FALSE(RunConversion(state, "/dev/null"));
+  EXPECT_EQ(Log()[2], "021 ERRO ao abrir o arquivo de entrada: /dev/null");
+}
+
+TEST_F(RunFailureTest, UnreadableInputIsRefused) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permissions";
+  ziz_test::WriteFile(dir / "locked.dat", MovementFile("00001", {Departure()}));
+  ::chmod((dir / "locked.dat").c_str(), 0);
+  EXPECT_FALSE(RunConversion(state, dir / "locked.dat"));
+  EXPECT_EQ(Log()[2].substr(0, 4), "021 ");
+}
+
+TEST_F(RunFailureTest, PathTooShortToDeriveAnOutput) {
+  EXPECT_FALSE(RunConversion(state, "abc"));
+  const Strings log = Log();
+  EXPECT_EQ(log[3], "022 ERRO ao derivar o nome do arquivo de saida");
+  EXPECT_EQ(log[4], "012 Arquivo de saida CSV: ");
+  ExpectNotConverted();
+}
+
+TEST_F(RunFailureTest, OutputInAMissingFolderOrNamedLikeAFolder) {
+  // The name part is upper-cased; a folder of that name blocks the CSV.
+  ziz_test::WriteFile(dir / "blocked.dat", MovementFile("00002", {Departure(), Arrival()}));
+  ::mkdir((dir / "BLOCKED.CSV").c_str(), 0755);
+  EXPECT_FALSE(RunConversion(state, dir / "blocked.dat"));
+  const Strings log = Log();
+  EXPECT_EQ(log[3], "023 ERRO ao criar o arquivo de saida: " + dir / "BLOCKED.CSV");
+  EXPECT_EQ(state.tallies.totalDepArr, 2);  // records are still read and counted
+  EXPECT_TRUE(Contains(log, "007 2 de 00002"));
+  ExpectNotConverted();
+  EXPECT_EQ(dir.Entries(), (Strings{"BLOCKED.CSV", "blocked.dat"}));
+}
+
+TEST_F(RunFailureTest, ExistingCsvThatCannotBeWritten) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes files whatever their permissions";
+  ziz_test::WriteFile(dir / "mov.dat", MovementFile("00001", {Departure()}));
+  ziz_test::WriteFile(dir / "MOV.CSV", kGoodCsv);
+  ::chmod((dir / "MOV.CSV").c_str(), 0444);
+  EXPECT_FALSE(RunConversion(state, dir / "mov.dat"));
+  EXPECT_EQ(Log()[3].substr(0, 4), "023 ");
+  EXPECT_EQ(ziz_test::ReadFile(dir / "MOV.CSV"), kGoodCsv);
+}
+
+TEST_F(RunFailureTest, OutputThatIsTheInputItselfLeavesItIntact) {
+  const std::string data = MovementFile("00001", {Departure()});
+  ziz_test::WriteFile(dir / "SAME.CSV", data);          // same name
+  ziz_test::WriteFile(dir / "real.dat", data);
+  ASSERT_EQ(::symlink("real.dat", (dir / "LINK.CSV").c_str()), 0);  // the CSV links to the input
+  ASSERT_EQ(::link((dir / "real.dat").c_str(), (dir / "hard.dat").c_str()), 0);
+  ASSERT_EQ(::link((dir / "real.dat").c_str(), (dir / "HARD.CSV").c_str()), 0);
+
+  const std::pair<std::string, std::string> cases[] = {
+      {"SAME.CSV", "SAME.CSV"}, {"link.dat", "LINK.CSV"}, {"hard.dat", "HARD.CSV"}};
+  ASSERT_EQ(::symlink("real.dat", (dir / "link.dat").c_str()), 0);
+  for (const auto& [input, csv] : cases) {
+    SCOPED_TRACE(input);
+    EXPECT_FALSE(RunConversion(state, dir / input));
+    EXPECT_EQ(Log()[3], "024 ERRO: o arquivo de saida é o próprio arquivo de entrada: " + dir / csv);
+    EXPECT_EQ(state.tallies.departures, 1);
+    ExpectNotConverted();
+  }
+  EXPECT_EQ(ziz_test::ReadFile(dir / "SAME.CSV"), data);
+  EXPECT_EQ(ziz_test::ReadFile(dir / "real.dat"), data);
+}
+
+TEST_F(RunFailureTest, CountBeyondSixteenBitsProcessesNothing) {
+  ziz_test::WriteFile(dir / "big.dat", MovementFile("32768", {Departure()}));
+  ziz_test::WriteFile(dir / "BIG.CSV", kGoodCsv);
+  EXPECT_FALSE(RunConversion(state, dir / "big.dat"));
+  const Strings log = Log();
+  EXPECT_EQ(log[8], "026 ERRO: quantidade de registros fora do limite: 32768");
+  EXPECT_FALSE(Contains(Codes(state.log), "007"));
+  EXPECT_EQ(state.tallies.departures, 0);
+  ExpectNotConverted();
+  EXPECT_EQ(ziz_test::ReadFile(dir / "BIG.CSV"), kGoodCsv);
+  EXPECT_EQ(dir.Entries(), (Strings{"BIG.CSV", "big.dat"}));
+}
+
+TEST_F(RunFailureTest, ReadErrorEndsTheRunWithoutACsv) {
+  // Reading this process's own memory file at offset 0 fails with an I/O
+  // error, though the file opens as a regular file.
+  EXPECT_FALSE(RunConversion(state, "/proc/self/mem"));
+  EXPECT_TRUE(Contains(Log(), "028 ERRO ao ler o arquivo de entrada: /proc/self/mem"));
+  ExpectNotConverted();
+}
+
+// Runs a conversion in a child process whose files may not grow past
+// `limit` bytes; returns the child's log.
+Strings ConvertUnderFileSizeLimit(const std::string& input, rlim_t limit, int& exitCode) {
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(fds[0]);
+    const rlimit rl{limit, limit};
+    ::setrlimit(RLIMIT_FSIZE, &rl);
+    ModuleState state = ziz_test::FixedClockState();
+    const bool ok = RunConversion(state, input);
+    const std::string_view text = state.log.Text();
+    for (std::size_t at = 0; at < text.size();) {
+      const ssize_t n = ::write(fds[1], text.data() + at, text.size() - at);
+      if (n <= 0) break;
+      at += static_cast<std::size_t>(n);
+    }
+    ::_exit(ok ? 0 : 1);
+  }
+  ::close(fds[1]);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  Strings messages;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find('\n', at);
+    const std::string line = text.substr(at, end - at);
+    messages.push_back(line.substr(line.find(' ') + 1));
+    at = end + 1;
+  }
+  return messages;
+}
+
+TEST_F(RunFailureTest, WriteThatFailsPartWayKeepsTheEarlierCsv) {
+  const std::vector<ziz_test::Record> records(2000, Departure());
+  ziz_test::WriteFile(dir / "mov.dat", MovementFile("02000", records));
+  ziz_test::WriteFile(dir / "MOV.CSV", kGoodCsv);
+
+  int exitCode = -1;
+  const Strings log = ConvertUnderFileSizeLimit(dir / "mov.dat", 4096, exitCode);
+  EXPECT_EQ(exitCode, 1) << "the size-limit signal must not kill the run";
+  EXPECT_TRUE(Contains(log, "025 ERRO ao gravar o arquivo de saida: " + dir / "MOV.CSV"));
+  EXPECT_TRUE(Contains(log, "011 CONVERSÃO NÃO REALIZADA"));
+  EXPECT_FALSE(Contains(log, "009 Criado o Arquivo " + dir / "MOV.CSV"));
+  EXPECT_TRUE(Contains(log, "013 Partidas.......: 2000"));
+  EXPECT_EQ(ziz_test::ReadFile(dir / "MOV.CSV"), kGoodCsv);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"})) << "no temporary file left";
+}
+
+TEST_F(RunFailureTest, ReplacedCsvGetsPlainPermissions) {
+  ziz_test::WriteFile(dir / "mov.dat", MovementFile("00001", {Departure()}));
+  ziz_test::WriteFile(dir / "MOV.CSV", kGoodCsv);
+  ::chmod((dir / "MOV.CSV").c_str(), 0600);
+  const mode_t previous = ::umask(022);
+  const bool ok = RunConversion(state, dir / "mov.dat");
+  ::umask(previous);
+  ASSERT_TRUE(ok);
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "MOV.CSV").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+}
+
+TEST_F(RunFailureTest, CsvThatIsALinkReplacesTheLinkedFile) {
+  ::mkdir((dir / "shared").c_str(), 0755);
+  ziz_test::WriteFile(dir / "shared/target.csv", kGoodCsv);
+  ASSERT_EQ(::symlink("shared/target.csv", (dir / "MOV.CSV").c_str()), 0);
+  ziz_test::WriteFile(dir / "mov.dat", MovementFile("00001", {Departure()}));
+  ASSERT_TRUE(RunConversion(state, dir / "mov.dat"));
+  struct stat st {};
+  ASSERT_EQ(::lstat((dir / "MOV.CSV").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_NE(ziz_test::ReadFile(dir / "shared/target.csv").find("\"DEP\""), std::string::npos);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat", "shared"}));
+}
+
+}  // namespace
+}  // namespace ravuvur

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <regex>
+
+#include "core/ravuvur.h"
+#include "core/text.h"
+
+namespace ravuvur {
+namespace {
+
+TEST(ProgressLogTest, LinesAreTimeSpaceMessageInOrder) {
+  int calls = 0;
+  ProgressLog log([&calls]() -> std::string_view { return ++calls == 1 ? "09:00:00" : "09:00:01"; });
+  LogMessage(log, msg::k000Starting);
+  LogMessage(log, msg::k002Header);
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log.Line(0), "09:00:00 000 Iniciando a conversão");
+  EXPECT_EQ(log.Line(1), "09:00:01 002 Cabecalho");
+  EXPECT_EQ(log.Text(), "09:00:00 000 Iniciando a conversão\n09:00:01 002 Cabecalho\n");
+  ClearLog(log);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(log.Text(), "");
+}
+
+TEST(ProgressLogTest, LocaleTimeUnderTheCLocaleIsTwentyFourHour) {
+  std::setlocale(LC_ALL, "C");
+  ProgressLog log;
+  LogMessage(log, "x");
+  EXPECT_TRUE(std::regex_match(std::string(log.Line(0)), std::regex(R"([0-2]\d:[0-5]\d:[0-6]\d x)")))
+      << log.Line(0);
+}
+
+TEST(CatalogueTest, StatisticsLiteralsLineUpAtTwentyOneCharacters) {
+  for (const std::string_view literal :
+       {msg::k009Created, msg::k013Departures, msg::k014Arrivals, msg::k015Crossings,
+        msg::k016Conditions, msg::k017TotalRecords, msg::k018TotalMovements, msg::k019TouchAndGo,
+        msg::k020TotalDepArr}) {
+    EXPECT_EQ(CharacterCount(literal), 21u) << literal;
+  }
+}
+
+TEST(CatalogueTest, EveryLiteralStartsWithItsCode) {
+  const std::string_view literals[] = {
+      msg::k000Starting,     msg::k001Opening,          msg::k002Header,
+      msg::k003Station,      msg::k004Movement,         msg::k005RecordCount,
+      msg::k006Processing,   msg::k007Record,           msg::k008Success,
+      msg::k009Created,      msg::k010NoFile,           msg::k011NotConverted,
+      msg::k012Output,       msg::k013Departures,       msg::k014Arrivals,
+      msg::k015Crossings,    msg::k016Conditions,       msg::k017TotalRecords,
+      msg::k018TotalMovements, msg::k019TouchAndGo,     msg::k020TotalDepArr,
+      msg::k021CannotOpenInput, msg::k022CannotDeriveOutput, msg::k023CannotCreateOutput,
+      msg::k024OutputIsInput, msg::k025CannotWriteOutput, msg::k026CountOutOfRange,
+      msg::k027EarlyEnd,     msg::k028CannotReadInput};
+  int code = 0;
+  for (const std::string_view literal : literals) {
+    char expected[5];
+    std::snprintf(expected, sizeof expected, "%03d ", code++);
+    EXPECT_EQ(literal.substr(0, 4), expected);
+  }
+}
+
+}  // namespace
+}  // namespace ravuvur

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "core/text.h"
+
+namespace ravuvur {
+namespace {
+
+TEST(Windows1252Test, ConvertsAccentsAndTheHighControlRange) {
+  EXPECT_EQ(Windows1252ToUtf8("A\xE7\xE3o"), "Ação");
+  EXPECT_EQ(Windows1252ToUtf8("\x80 \x8A \x9F \xFF"), "€ Š Ÿ ÿ");
+  // Bytes the code page leaves undefined keep their number.
+  EXPECT_EQ(Windows1252ToUtf8("\x81"), "\xC2\x81");
+  EXPECT_EQ(Windows1252ToUtf8(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));
+}
+
+TEST(UpperCaseTest, UpperCasesLatinLettersWhateverTheLocale) {
+  EXPECT_EQ(UpperCase("c:\\dados\\mov0612.dat"), "C:\\DADOS\\MOV0612.DAT");
+  EXPECT_EQ(UpperCase("ação éàüñ ÿ œ š ž ƒ"), "AÇÃO ÉÀÜÑ Ÿ Œ Š Ž Ƒ");
+  EXPECT_EQ(UpperCase("ß ÷ µ 1-2_3"), "ß ÷ µ 1-2_3");  // no single-letter upper case
+  EXPECT_EQ(UpperCase("ı"), "I");
+}
+
+TEST(UpperCaseTest, PassesInvalidBytesThrough) {
+  EXPECT_EQ(UpperCase("mov\xE7.dat"), "MOV\xE7.DAT");  // a Latin-1 byte, not UTF-8
+  EXPECT_EQ(UpperCase("a\xC3"), "A\xC3");              // cut sequence
+  EXPECT_EQ(UpperCase("\xC0\xAF" "a"), "\xC0\xAF" "A");  // overlong
+}
+
+TEST(CharacterCountTest, CountsCharactersNotBytes) {
+  EXPECT_EQ(CharacterCount(""), 0u);
+  EXPECT_EQ(CharacterCount("ação"), 4u);
+  EXPECT_EQ(CharacterCount("a\xFF" "b"), 3u);
+  EXPECT_EQ(PrefixBytes("ação.dat", 4), 6u);
+  EXPECT_EQ(PrefixBytes("ab", 5), 2u);
+}
+
+}  // namespace
+}  // namespace ravuvur

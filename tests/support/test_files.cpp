@@ -1,0 +1,139 @@
+#include "tests/support/test_files.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace ziz_test {
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/ziz-test.XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempDir::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+std::string Record::Line() const {
+  std::string line(57, ' ');
+  const auto put = [&line](std::size_t column, const std::string& text, std::size_t width) {
+    line.replace(column - 1, width, (text + std::string(width, ' ')).substr(0, width));
+  };
+  put(1, station, 4);
+  put(10, date, 6);
+  put(16, ident, 7);
+  put(23, c23, 4);
+  put(27, c27, 1);
+  put(29, destination, 4);
+  put(33, departureTime, 4);
+  put(37, origin, 4);
+  put(41, arrivalTime, 4);
+  put(45, c45, 2);
+  put(48, c48, 2);
+  put(52, flag, 1);
+  put(54, c54, 4);
+  return line;
+}
+
+Record Departure(std::string destination, std::string time) {
+  Record r;
+  r.destination = std::move(destination);
+  r.departureTime = std::move(time);
+  return r;
+}
+
+Record Arrival(std::string origin, std::string time) {
+  Record r;
+  r.origin = std::move(origin);
+  r.arrivalTime = std::move(time);
+  return r;
+}
+
+Record Crossing() {
+  Record r;
+  r.destination = "SBGR";
+  r.departureTime = "0815";
+  r.origin = "SBSJ";
+  r.arrivalTime = "0810";
+  return r;
+}
+
+Record Condition() {
+  Record r;
+  r.ident = r.c23 = r.c27 = r.c45 = r.c48 = "";
+  r.c54 = "COND";
+  return r;
+}
+
+Record TouchAndGo() {
+  Record r;
+  r.destination = r.origin = "SBJD";
+  r.flag = "X";
+  return r;
+}
+
+std::string Header(std::string_view countText, std::string_view station) {
+  std::string header = std::string(station) + " DTA0612 ";
+  header.resize(13, ' ');
+  return header + std::string(countText);
+}
+
+std::string MovementFile(std::string_view countText, const std::vector<Record>& records) {
+  std::string text = Header(countText) + "\r\n";
+  for (const Record& r : records) text += r.Line() + "\r\n";
+  return text;
+}
+
+ravuvur::ModuleState FixedClockState() {
+  return ravuvur::ModuleState([]() -> std::string_view { return "12:00:00"; });
+}
+
+std::vector<std::string> Codes(const ravuvur::ProgressLog& log) {
+  std::vector<std::string> codes;
+  for (const std::string& m : Messages(log)) codes.push_back(m.substr(0, 3));
+  return codes;
+}
+
+std::vector<std::string> Messages(const ravuvur::ProgressLog& log) {
+  std::vector<std::string> messages;
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    const std::string_view line = log.Line(i);
+    messages.emplace_back(line.substr(line.find(' ') + 1));
+  }
+  return messages;
+}
+
+}  // namespace ziz_test
