@@ -1,5 +1,6 @@
 #include "conversion/csv_row.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string_view>
 
@@ -18,6 +19,28 @@ void AppendItem(std::string& out, std::string_view item) {
 }
 
 void AppendRow(std::string& out, std::initializer_list<std::string_view> items) {
+  // Most rows hold no quote: size the row once and copy the items in.
+  std::size_t size = items.size() * 3 + 1;  // two quotes and a comma each, CR LF less one comma
+  bool quoted = false;
+  for (const std::string_view item : items) {
+    size += item.size();
+    quoted = quoted || item.find('"') != std::string_view::npos;
+  }
+  if (!quoted) {
+    const std::size_t start = out.size();
+    out.resize(start + size);
+    char* p = out.data() + start;
+    for (const std::string_view item : items) {
+      *p++ = '"';
+      p = std::copy(item.begin(), item.end(), p);
+      *p++ = '"';
+      *p++ = ',';
+    }
+    p[-1] = '\r';
+    *p = '\n';
+    return;
+  }
+
   bool first = true;
   for (const std::string_view item : items) {
     if (!first) out += ',';

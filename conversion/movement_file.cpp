@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,24 @@ namespace ravuvur {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
+
+// The first CR or LF in [begin, end), or end. Searched window by window so
+// that a file using only one of the two never has the other searched for
+// through the whole buffer on every line.
+const char* FindLineEnd(const char* begin, const char* end) {
+  constexpr std::ptrdiff_t kWindow = 256;
+  for (const char* p = begin; p != end;) {
+    const char* windowEnd = end - p > kWindow ? p + kWindow : end;
+    const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(windowEnd - p)));
+    const char* searchEnd = cr != nullptr ? cr : windowEnd;
+    if (const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(searchEnd - p))) {
+      return static_cast<const char*>(lf);
+    }
+    if (cr != nullptr) return cr;
+    p = windowEnd;
+  }
+  return end;
+}
 
 }  // namespace
 
@@ -77,8 +96,7 @@ ReadResult MovementFile::ReadLine(std::string& line) {
   for (;;) {
     const char* begin = buffer_.get() + pos_;
     const char* end = buffer_.get() + end_;
-    const char* p = begin;
-    while (p != end && *p != '\r' && *p != '\n') ++p;
+    const char* p = FindLineEnd(begin, end);
     const auto length = static_cast<std::size_t>(p - begin);
     if (built.size() < keep_) built.append(begin, std::min(length, keep_ - built.size()));
     if (p != end) {

@@ -128,6 +128,13 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
     failed = true;
   }
   const int records = (count && !readFailed) ? *count : 0;
+  if (records > 0) {
+    // Room for "<time> 007 12345 de <count>" per record; the last line
+    // logged is 006, which tells the time text's length.
+    const std::size_t timeAndSpace = log.Line(log.size() - 1).size() - msg::k006Processing.size();
+    log.Reserve(static_cast<std::size_t>(records) + 12,
+                timeAndSpace + msg::k007Record.size() + 5 + msg::k007Of.size() + countShown.size());
+  }
   for (int i = 1; i <= records; ++i) {
     const ReadResult read = input.IsOpen() ? input.ReadLine(lineBuffer) : ReadResult::End;
     if (read == ReadResult::End) {

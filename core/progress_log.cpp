@@ -37,11 +37,18 @@ TimeTextSource LocaleTimeText() {
 ProgressLog::ProgressLog(TimeTextSource timeText) : timeText_(std::move(timeText)) {}
 
 void ProgressLog::Append(std::string_view message) {
-  starts_.push_back(text_.size());
+  // A run logs at most 32767 + 18 lines of a few dozen bytes; 32-bit
+  // offsets leave room to spare even for very long paths.
+  starts_.push_back(static_cast<std::uint32_t>(text_.size()));
   text_ += timeText_();
   text_ += ' ';
   text_ += message;
   text_ += '\n';
+}
+
+void ProgressLog::Reserve(std::size_t lines, std::size_t bytesPerLine) {
+  starts_.reserve(starts_.size() + lines);
+  text_.reserve(text_.size() + lines * bytesPerLine);
 }
 
 void ProgressLog::Clear() noexcept {

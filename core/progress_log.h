@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,9 @@ class ProgressLog {
   // Time text, one space, the message.
   void Append(std::string_view message);
   void Clear() noexcept;
+  // Makes room for `lines` more lines of about `bytesPerLine` bytes each,
+  // so a long run does not copy the log over and over as it grows.
+  void Reserve(std::size_t lines, std::size_t bytesPerLine);
 
   std::size_t size() const noexcept { return starts_.size(); }
   bool empty() const noexcept { return starts_.empty(); }
@@ -41,7 +45,7 @@ class ProgressLog {
  private:
   TimeTextSource timeText_;
   std::string text_;
-  std::vector<std::size_t> starts_;
+  std::vector<std::uint32_t> starts_;  // where each line begins in text_
 };
 
 // The run's two operations on the log.
