@@ -68,6 +68,19 @@ TEST_F(RunFailureTest, InputThatCannotBeOpenedCreatesNoCsv) {
   EXPECT_EQ(dir.Entries(), (Strings{"MISSING.CSV", "folder.dat", "pipe.dat"}));
 }
 
+TEST_F(RunFailureTest, InputGoneOrReplacedByAFolderBeforeTheRun) {
+  // The window takes the path when the file is clicked and converts later.
+  const std::string chosen = dir / "mov.dat";
+  ziz_test::WriteFile(chosen, MovementFile("00001", {Departure()}));
+  ::unlink(chosen.c_str());
+  EXPECT_FALSE(RunConversion(state, chosen));
+  EXPECT_EQ(Log()[2], "021 ERRO ao abrir o arquivo de entrada: " + chosen);
+  ::mkdir(chosen.c_str(), 0755);
+  EXPECT_FALSE(RunConversion(state, chosen));
+  EXPECT_EQ(Log()[2], "021 ERRO ao abrir o arquivo de entrada: " + chosen);
+  EXPECT_EQ(dir.Entries(), Strings{"mov.dat"});
+}
+
 TEST_F(RunFailureTest, DeviceInputIsRefused) {
   EXPECT_FALSE(RunConversion(state, "/dev/null"));
   EXPECT_EQ(Log()[2], "021 ERRO ao abrir o arquivo de entrada: /dev/null");
@@ -114,7 +127,7 @@ TEST_F(RunFailureTest, ExistingCsvThatCannotBeWritten) {
 
 TEST_F(RunFailureTest, OutputThatIsTheInputItselfLeavesItIntact) {
   const std::string data = MovementFile("00001", {Departure()});
-  ziz_test::WriteFile(dir / "SAME.CSV", data);          // same name
+  ziz_test::WriteFile(dir / "SAME.CSV", data);  // same name
   ziz_test::WriteFile(dir / "real.dat", data);
   ASSERT_EQ(::symlink("real.dat", (dir / "LINK.CSV").c_str()), 0);  // the CSV links to the input
   ASSERT_EQ(::link((dir / "real.dat").c_str(), (dir / "hard.dat").c_str()), 0);
@@ -126,7 +139,8 @@ TEST_F(RunFailureTest, OutputThatIsTheInputItselfLeavesItIntact) {
   for (const auto& [input, csv] : cases) {
     SCOPED_TRACE(input);
     EXPECT_FALSE(RunConversion(state, dir / input));
-    EXPECT_EQ(Log()[3], "024 ERRO: o arquivo de saida é o próprio arquivo de entrada: " + dir / csv);
+    EXPECT_EQ(Log()[3],
+              "024 ERRO: o arquivo de saida é o próprio arquivo de entrada: " + dir / csv);
     EXPECT_EQ(state.tallies.departures, 1);
     ExpectNotConverted();
   }
@@ -178,7 +192,8 @@ Strings ConvertUnderFileSizeLimit(const std::string& input, rlim_t limit, int& e
   ::close(fds[1]);
   std::string text;
   char buffer[4096];
-  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(n));
   ::close(fds[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -207,6 +222,39 @@ TEST_F(RunFailureTest, WriteThatFailsPartWayKeepsTheEarlierCsv) {
   EXPECT_TRUE(Contains(log, "013 Partidas.......: 2000"));
   EXPECT_EQ(ziz_test::ReadFile(dir / "MOV.CSV"), kGoodCsv);
   EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"})) << "no temporary file left";
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryIsMeasurable = false;  // the sanitizer's shadow memory counts too
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
+TEST_F(RunFailureTest, GigabyteLineConvertsInLittleMemory) {
+  // One line of 1 GiB without a terminator: the header text, then zero
+  // bytes, kept sparse so the test costs no disk.
+  const std::string input = dir / "long.dat";
+  ziz_test::WriteFile(input, "SBJD DTA0612 00001");
+  ASSERT_EQ(::truncate(input.c_str(), off_t{1} << 30), 0);
+  ziz_test::WriteFile(dir / "LONG.CSV", kGoodCsv);
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ModuleState childState = ziz_test::FixedClockState();
+    const bool ok = RunConversion(childState, input);
+    const bool warned =
+        Messages(childState.log)[8] == "027 AVISO: fim do arquivo antes do registro 1 de 00001";
+    ::_exit(ok && warned ? 0 : 1);
+  }
+  int status = 0;
+  rusage usage{};
+  ASSERT_EQ(::wait4(child, &status, 0, &usage), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the run converts the header line and warns";
+  if (kMemoryIsMeasurable) {
+    EXPECT_LT(usage.ru_maxrss, 32L * 1024) << "peak resident KiB";
+  }
+  EXPECT_EQ(ziz_test::ReadFile(dir / "LONG.CSV"), "");
 }
 
 TEST_F(RunFailureTest, ReplacedCsvGetsPlainPermissions) {
