@@ -119,13 +119,14 @@ int main(int argc, char** argv) {
     if (option == "--keep") keep = argv[k + 1];
   }
 
-  const std::filesystem::path dir =
-      keep.empty() ? std::filesystem::temp_directory_path() / ("ziz-bench-" + std::to_string(::getpid()))
-                   : std::filesystem::path(keep);
+  const std::filesystem::path dir = keep.empty() ? std::filesystem::temp_directory_path() /
+                                                       ("ziz-bench-" + std::to_string(::getpid()))
+                                                 : std::filesystem::path(keep);
   std::filesystem::create_directories(dir);
   const std::string input = (dir / "MOV32767.DAT").string();
   const std::string data = GenerateMovementFile();
-  std::ofstream(input, std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
+  std::ofstream(input, std::ios::binary)
+      .write(data.data(), static_cast<std::streamsize>(data.size()));
   const double mb = static_cast<double>(data.size()) / 1e6;
 
   ravuvur::ModuleState state;
@@ -147,17 +148,17 @@ int main(int argc, char** argv) {
   for (int r = 0; r < runs; ++r) process.push_back(SpawnDta2csv(input, peakKib, status));
 
   const double a = Median(inProcess), b = Median(process);
-  std::printf("RunConversion        median %7.2f ms  %7.1f MB/s  (%d runs)\n", a, mb / (a / 1e3), runs);
-  std::printf("dta2csv process      median %7.2f ms  %7.1f MB/s  (%d runs, exit %d, peak RSS %ld KiB)\n",
-              b, mb / (b / 1e3), runs, status, peakKib);
+  std::printf("RunConversion        median %7.2f ms  %7.1f MB/s  (%d runs)\n", a, mb / (a / 1e3),
+              runs);
+  std::printf(
+      "dta2csv process      median %7.2f ms  %7.1f MB/s  (%d runs, exit %d, peak RSS %ld KiB)\n", b,
+      mb / (b / 1e3), runs, status, peakKib);
 
   if (longLineMib > 0) {
     // One line with no terminator, made sparse so it costs no disk: the
     // header text, then zero bytes up to the size asked for.
     const std::string longInput = (dir / "LONGLINE.DAT").string();
-    {
-      std::ofstream(longInput, std::ios::binary) << "SBJD DTA0612 00001";
-    }
+    { std::ofstream(longInput, std::ios::binary) << "SBJD DTA0612 00001"; }
     std::filesystem::resize_file(longInput, static_cast<std::uintmax_t>(longLineMib) << 20);
     const double ms = SpawnDta2csv(longInput, peakKib, status);
     std::printf("single %ld MiB line  %7.0f ms  peak RSS %.1f MiB  (exit %d)\n", longLineMib, ms,

@@ -1,8 +1,8 @@
 // dta2csv: converts movement files from the command line, one run per
 // file, exactly as the window's Ok button does, printing each run's log.
 
-#include <clocale>
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <string_view>

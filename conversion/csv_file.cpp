@@ -1,12 +1,12 @@
 #include "conversion/csv_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace ravuvur {
 namespace {
@@ -30,8 +30,8 @@ std::string NameOf(const std::string& path) {
 // A name no other run uses: hidden, beside the CSV, so the rename that puts
 // it in place stays within one file system.
 std::string TemporaryName(const std::string& target, unsigned attempt) {
-  const auto ticks = static_cast<unsigned long long>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
+  const auto ticks =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   std::string name = NameOf(target).substr(0, kMaxNameInTemporary);
   return FolderOf(target) + "/." + name + "." + std::to_string(::getpid()) + "-" +
          std::to_string((ticks ^ (ticks >> 17)) % 1000000 + attempt) + ".tmp";

@@ -57,8 +57,8 @@ void AppendCsvRow(std::string& out, MovementKind kind, const MovementRecord& r) 
     AppendRow(out, {r.rowDate, r.rowTime, KindText(kind), r.ident, r.origin, r.station, r.c23,
                     r.c27, r.c45, r.c48, r.c54});
   } else if (kind == MovementKind::Departure) {
-    AppendRow(out, {r.rowDate, r.rowTime, KindText(kind), r.ident, r.station, r.destination,
-                    r.c23, r.c27, r.c45, r.c48, r.c54});
+    AppendRow(out, {r.rowDate, r.rowTime, KindText(kind), r.ident, r.station, r.destination, r.c23,
+                    r.c27, r.c45, r.c48, r.c54});
   }
 }
 

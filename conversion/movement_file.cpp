@@ -1,11 +1,11 @@
 #include "conversion/movement_file.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace ravuvur {
 namespace {
@@ -19,7 +19,8 @@ const char* FindLineEnd(const char* begin, const char* end) {
   constexpr std::ptrdiff_t kWindow = 256;
   for (const char* p = begin; p != end;) {
     const char* windowEnd = end - p > kWindow ? p + kWindow : end;
-    const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(windowEnd - p)));
+    const auto* cr =
+        static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(windowEnd - p)));
     const char* searchEnd = cr != nullptr ? cr : windowEnd;
     if (const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(searchEnd - p))) {
       return static_cast<const char*>(lf);

@@ -181,9 +181,12 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
     logBuilt();
   }
   const std::pair<std::string_view, int> statistics[] = {
-      {msg::k013Departures, tallies.departures},   {msg::k014Arrivals, tallies.arrivals},
-      {msg::k015Crossings, tallies.crossings},     {msg::k019TouchAndGo, tallies.touchAndGo},
-      {msg::k016Conditions, tallies.conditions},   {msg::k018TotalMovements, tallies.totalMovements},
+      {msg::k013Departures, tallies.departures},
+      {msg::k014Arrivals, tallies.arrivals},
+      {msg::k015Crossings, tallies.crossings},
+      {msg::k019TouchAndGo, tallies.touchAndGo},
+      {msg::k016Conditions, tallies.conditions},
+      {msg::k018TotalMovements, tallies.totalMovements},
       {msg::k020TotalDepArr, tallies.totalDepArr},
   };
   for (const auto& [literal, value] : statistics) {

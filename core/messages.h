@@ -35,13 +35,16 @@ inline constexpr std::string_view k020TotalDepArr = "020 Total DEP/ARR..: ";
 // Errors and warnings. Any "ERRO" line makes the run end with 011 instead
 // of 008.
 inline constexpr std::string_view k021CannotOpenInput = "021 ERRO ao abrir o arquivo de entrada: ";
-inline constexpr std::string_view k022CannotDeriveOutput = "022 ERRO ao derivar o nome do arquivo de saida";
+inline constexpr std::string_view k022CannotDeriveOutput =
+    "022 ERRO ao derivar o nome do arquivo de saida";
 inline constexpr std::string_view k023CannotCreateOutput = "023 ERRO ao criar o arquivo de saida: ";
 inline constexpr std::string_view k024OutputIsInput =
     "024 ERRO: o arquivo de saida é o próprio arquivo de entrada: ";
 inline constexpr std::string_view k025CannotWriteOutput = "025 ERRO ao gravar o arquivo de saida: ";
-inline constexpr std::string_view k026CountOutOfRange = "026 ERRO: quantidade de registros fora do limite: ";
-inline constexpr std::string_view k027EarlyEnd = "027 AVISO: fim do arquivo antes do registro ";  // then i, " de ", countText
+inline constexpr std::string_view k026CountOutOfRange =
+    "026 ERRO: quantidade de registros fora do limite: ";
+inline constexpr std::string_view k027EarlyEnd =
+    "027 AVISO: fim do arquivo antes do registro ";  // then i, " de ", countText
 inline constexpr std::string_view k028CannotReadInput = "028 ERRO ao ler o arquivo de entrada: ";
 
 }  // namespace ravuvur::msg

@@ -79,7 +79,6 @@ struct MovementTallies {
 // Cuts one record line (without its terminator) into `record`, classifies
 // it and counts it in `tallies`. Never fails: odd input only gives odd or
 // empty field texts.
-void DecodeRecord(std::string_view line, MovementRecord& record,
-                  MovementTallies& tallies);
+void DecodeRecord(std::string_view line, MovementRecord& record, MovementTallies& tallies);
 
 }  // namespace ravuvur

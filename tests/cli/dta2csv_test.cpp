@@ -26,7 +26,7 @@ std::string Quote(const std::string& arg) {
 // Runs dta2csv in `dir` with `args`, under the C locale unless `env` says
 // otherwise; `streams` picks what is captured ("2>/dev/null" keeps stdout).
 Result RunDta2csv(const std::string& dir, const std::vector<std::string>& args,
-           const std::string& streams = "2>&1", const std::string& env = "LC_ALL=C") {
+                  const std::string& streams = "2>&1", const std::string& env = "LC_ALL=C") {
   std::string command = "cd " + Quote(dir) + " && env " + env + " " + Quote(DTA2CSV_PATH);
   for (const std::string& arg : args) command += " " + Quote(arg);
   command += " " + streams;
@@ -34,7 +34,8 @@ Result RunDta2csv(const std::string& dir, const std::vector<std::string>& args,
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
   char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    result.out.append(buffer, n);
   const int status = ::pclose(pipe);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
@@ -58,7 +59,8 @@ TEST_F(Dta2csvTest, ConvertsEachFileAndPrintsItsLog) {
   EXPECT_TRUE(ziz_test::Exists(dir / "A.CSV"));
   EXPECT_TRUE(ziz_test::Exists(dir / "B.CSV"));
   // Time text, a space, the message; HH:MM:SS under the C locale.
-  EXPECT_TRUE(std::regex_search(r.out, std::regex(R"(^\d\d:\d\d:\d\d 000 Iniciando a conversão\n)")));
+  EXPECT_TRUE(
+      std::regex_search(r.out, std::regex(R"(^\d\d:\d\d:\d\d 000 Iniciando a conversão\n)")));
   EXPECT_NE(r.out.find(" 009 Criado o Arquivo B.CSV\n"), std::string::npos);
 }
 
@@ -66,7 +68,8 @@ TEST_F(Dta2csvTest, ExitsOneWhenAnyFileIsNotConverted) {
   ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
   const Result r = RunDta2csv(dir.path(), {"missing.dat", "a.dat"}, "2>/dev/null");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find(" 021 ERRO ao abrir o arquivo de entrada: missing.dat\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" 021 ERRO ao abrir o arquivo de entrada: missing.dat\n"),
+            std::string::npos);
   EXPECT_TRUE(ziz_test::Exists(dir / "A.CSV")) << "later files are still converted";
 }
 
@@ -110,7 +113,8 @@ TEST_F(Dta2csvTest, TimeTextFollowsTheLocale) {
   const Result c = RunDta2csv(dir.path(), {""}, "2>/dev/null", "LC_ALL=C LC_TIME=C");
   EXPECT_TRUE(std::regex_search(c.out, std::regex(R"(^\d\d:\d\d:\d\d 000)")));
   const Result us = RunDta2csv(dir.path(), {""}, "2>/dev/null", "LC_ALL=en_US.UTF-8");
-  EXPECT_TRUE(std::regex_search(us.out, std::regex(R"(^(\d\d:\d\d:\d\d|\d\d:\d\d:\d\d [AP]M) 000)")))
+  EXPECT_TRUE(
+      std::regex_search(us.out, std::regex(R"(^(\d\d:\d\d:\d\d|\d\d:\d\d:\d\d [AP]M) 000)")))
       << us.out;
 }
 

@@ -12,7 +12,8 @@ struct CountCase {
 
 void PrintTo(const CountCase& c, std::ostream* os) {
   *os << '[';
-  for (const char* p = c.text; *p; ++p) *os << (*p == '\t' ? "\\t" : *p == '\n' ? "\\n" : std::string(1, *p));
+  for (const char* p = c.text; *p; ++p)
+    *os << (*p == '\t' ? "\\t" : *p == '\n' ? "\\n" : std::string(1, *p));
   *os << ']';
 }
 
@@ -22,22 +23,22 @@ TEST_P(CountValueTest, ReadsTheLeadingNumber) {
   EXPECT_EQ(CountValue(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Plain, CountValueTest,
-    ::testing::Values(CountCase{"00012", 12}, CountCase{"   12", 12}, CountCase{"     ", 0},
-                      CountCase{"", 0}, CountCase{"12A", 12}, CountCase{"ABC", 0},
-                      CountCase{"1 2 3", 123}, CountCase{"1\t2\n3", 123}, CountCase{"+7", 7},
-                      CountCase{"-5", -5}, CountCase{"--5", 0}, CountCase{"-", 0},
-                      CountCase{"00000", 0}, CountCase{"-0", 0}));
+INSTANTIATE_TEST_SUITE_P(Plain, CountValueTest,
+                         ::testing::Values(CountCase{"00012", 12}, CountCase{"   12", 12},
+                                           CountCase{"     ", 0}, CountCase{"", 0},
+                                           CountCase{"12A", 12}, CountCase{"ABC", 0},
+                                           CountCase{"1 2 3", 123}, CountCase{"1\t2\n3", 123},
+                                           CountCase{"+7", 7}, CountCase{"-5", -5},
+                                           CountCase{"--5", 0}, CountCase{"-", 0},
+                                           CountCase{"00000", 0}, CountCase{"-0", 0}));
 
 INSTANTIATE_TEST_SUITE_P(
     RoundsHalvesToEven, CountValueTest,
     ::testing::Values(CountCase{"2.5", 2}, CountCase{"3.5", 4}, CountCase{"0.5", 0},
                       CountCase{"1.5", 2}, CountCase{"-2.5", -2}, CountCase{"-3.5", -4},
-                      CountCase{"2.51", 3}, CountCase{"2.500000001", 3},
-                      CountCase{"2.4999", 2}, CountCase{".5", 0}, CountCase{".51", 1},
-                      CountCase{"0.05", 0}, CountCase{"7.", 7}, CountCase{".", 0},
-                      CountCase{"1.2.3", 1}));
+                      CountCase{"2.51", 3}, CountCase{"2.500000001", 3}, CountCase{"2.4999", 2},
+                      CountCase{".5", 0}, CountCase{".51", 1}, CountCase{"0.05", 0},
+                      CountCase{"7.", 7}, CountCase{".", 0}, CountCase{"1.2.3", 1}));
 
 INSTANTIATE_TEST_SUITE_P(
     Exponents, CountValueTest,
@@ -47,12 +48,13 @@ INSTANTIATE_TEST_SUITE_P(
                       CountCase{"3.2767E4", 32767}, CountCase{"1E5", std::nullopt},
                       CountCase{"1E99999999999", std::nullopt}, CountCase{"9E-99999999", 0}));
 
-INSTANTIATE_TEST_SUITE_P(
-    HexAndOctal, CountValueTest,
-    ::testing::Values(CountCase{"&H1F", 31}, CountCase{"&hff", 255}, CountCase{"&H7FFF", 32767},
-                      CountCase{"&H8000", std::nullopt}, CountCase{"&O17", 15},
-                      CountCase{"&o78", 7}, CountCase{"&H", 0}, CountCase{"&HG", 0},
-                      CountCase{"&", 0}, CountCase{"&X1", 0}, CountCase{"& H 1 0", 16}));
+INSTANTIATE_TEST_SUITE_P(HexAndOctal, CountValueTest,
+                         ::testing::Values(CountCase{"&H1F", 31}, CountCase{"&hff", 255},
+                                           CountCase{"&H7FFF", 32767},
+                                           CountCase{"&H8000", std::nullopt}, CountCase{"&O17", 15},
+                                           CountCase{"&o78", 7}, CountCase{"&H", 0},
+                                           CountCase{"&HG", 0}, CountCase{"&", 0},
+                                           CountCase{"&X1", 0}, CountCase{"& H 1 0", 16}));
 
 INSTANTIATE_TEST_SUITE_P(
     SixteenBitRange, CountValueTest,

@@ -35,7 +35,8 @@ TEST(CsvRowTest, StationIsTheLocalSideOfEachRow) {
   ziz_test::Record departure = ziz_test::Departure("ABCD", "0800");
   departure.station = "WXYZ";
   EXPECT_EQ(RowFor(arrival).substr(0, 50), R"("06/12/2026","07:42","ARR","PRJGA  ","ABCD","WXYZ")");
-  EXPECT_EQ(RowFor(departure).substr(0, 50), R"("06/12/2026","08:00","DEP","PRJGA  ","WXYZ","ABCD")");
+  EXPECT_EQ(RowFor(departure).substr(0, 50),
+            R"("06/12/2026","08:00","DEP","PRJGA  ","WXYZ","ABCD")");
 }
 
 TEST(CsvRowTest, QuotesAreDoubledCommasAndSpacesKept) {

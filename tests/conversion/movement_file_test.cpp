@@ -70,9 +70,9 @@ TEST(MovementFileTest, RefusesWhatIsNotARegularFile) {
   TempDir dir;
   ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   MovementFile file(100);
-  EXPECT_FALSE(file.Open(dir.path()));       // a folder
-  EXPECT_FALSE(file.Open(dir / "pipe"));     // must not block waiting for a writer
-  EXPECT_FALSE(file.Open("/dev/null"));      // a device
+  EXPECT_FALSE(file.Open(dir.path()));    // a folder
+  EXPECT_FALSE(file.Open(dir / "pipe"));  // must not block waiting for a writer
+  EXPECT_FALSE(file.Open("/dev/null"));   // a device
   EXPECT_FALSE(file.Open(dir / "missing"));
   EXPECT_FALSE(file.IsOpen());
 }

@@ -25,7 +25,9 @@ class RunConversionTest : public ::testing::Test {
     ziz_test::WriteFile(dir / name, bytes);
     return RunConversion(state, dir / name);
   }
-  std::string Csv(const std::string& name = "MOV.CSV") const { return ziz_test::ReadFile(dir / name); }
+  std::string Csv(const std::string& name = "MOV.CSV") const {
+    return ziz_test::ReadFile(dir / name);
+  }
   Strings Log() const { return Messages(state.log); }
 
   ziz_test::TempDir dir;
@@ -33,7 +35,8 @@ class RunConversionTest : public ::testing::Test {
 };
 
 TEST_F(RunConversionTest, NarratesEveryStepOfAThreeRecordRun) {
-  ASSERT_TRUE(Convert(MovementFile("00003", {Departure(), TouchAndGo(), Departure("SBGR", "1200")})));
+  ASSERT_TRUE(
+      Convert(MovementFile("00003", {Departure(), TouchAndGo(), Departure("SBGR", "1200")})));
   const std::string in = dir / "mov.dat";
   EXPECT_EQ(Log(), (Strings{
                        "000 Iniciando a conversão",
@@ -86,7 +89,8 @@ TEST_F(RunConversionTest, CountsEveryKindAndWritesRowsInRecordOrder) {
                      "020 Total DEP/ARR..: 5", "017 Total Registros: 00015"}));
   const std::string csv = Csv();
   std::string times;
-  for (std::size_t at = 0; (at = csv.find("\",\"", at)) != std::string::npos; at = csv.find('\n', at)) {
+  for (std::size_t at = 0; (at = csv.find("\",\"", at)) != std::string::npos;
+       at = csv.find('\n', at)) {
     times += csv.substr(at + 3, 5) + csv.substr(at + 11, 3) + " ";
   }
   EXPECT_EQ(times, "09:00ARR 08:00DEP 10:00DEP 11:00ARR 12:00DEP ");
@@ -176,7 +180,8 @@ TEST_F(RunConversionTest, LargestCountRunsTheLoopToTheEnd) {
 }
 
 TEST_F(RunConversionTest, AcceptsLineFeedOnlyFiles) {
-  std::string file = ziz_test::Header("00002") + "\n" + Departure().Line() + "\n" + Arrival().Line();
+  std::string file =
+      ziz_test::Header("00002") + "\n" + Departure().Line() + "\n" + Arrival().Line();
   ASSERT_TRUE(Convert(file));
   EXPECT_EQ(state.tallies.totalDepArr, 2);
 }

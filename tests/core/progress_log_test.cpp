@@ -11,7 +11,8 @@ namespace {
 
 TEST(ProgressLogTest, LinesAreTimeSpaceMessageInOrder) {
   int calls = 0;
-  ProgressLog log([&calls]() -> std::string_view { return ++calls == 1 ? "09:00:00" : "09:00:01"; });
+  ProgressLog log(
+      [&calls]() -> std::string_view { return ++calls == 1 ? "09:00:00" : "09:00:01"; });
   LogMessage(log, msg::k000Starting);
   LogMessage(log, msg::k002Header);
   ASSERT_EQ(log.size(), 2u);
@@ -27,7 +28,8 @@ TEST(ProgressLogTest, LocaleTimeUnderTheCLocaleIsTwentyFourHour) {
   std::setlocale(LC_ALL, "C");
   ProgressLog log;
   LogMessage(log, "x");
-  EXPECT_TRUE(std::regex_match(std::string(log.Line(0)), std::regex(R"([0-2]\d:[0-5]\d:[0-6]\d x)")))
+  EXPECT_TRUE(
+      std::regex_match(std::string(log.Line(0)), std::regex(R"([0-2]\d:[0-5]\d:[0-6]\d x)")))
       << log.Line(0);
 }
 
@@ -41,17 +43,35 @@ TEST(CatalogueTest, StatisticsLiteralsLineUpAtTwentyOneCharacters) {
 }
 
 TEST(CatalogueTest, EveryLiteralStartsWithItsCode) {
-  const std::string_view literals[] = {
-      msg::k000Starting,     msg::k001Opening,          msg::k002Header,
-      msg::k003Station,      msg::k004Movement,         msg::k005RecordCount,
-      msg::k006Processing,   msg::k007Record,           msg::k008Success,
-      msg::k009Created,      msg::k010NoFile,           msg::k011NotConverted,
-      msg::k012Output,       msg::k013Departures,       msg::k014Arrivals,
-      msg::k015Crossings,    msg::k016Conditions,       msg::k017TotalRecords,
-      msg::k018TotalMovements, msg::k019TouchAndGo,     msg::k020TotalDepArr,
-      msg::k021CannotOpenInput, msg::k022CannotDeriveOutput, msg::k023CannotCreateOutput,
-      msg::k024OutputIsInput, msg::k025CannotWriteOutput, msg::k026CountOutOfRange,
-      msg::k027EarlyEnd,     msg::k028CannotReadInput};
+  const std::string_view literals[] = {msg::k000Starting,
+                                       msg::k001Opening,
+                                       msg::k002Header,
+                                       msg::k003Station,
+                                       msg::k004Movement,
+                                       msg::k005RecordCount,
+                                       msg::k006Processing,
+                                       msg::k007Record,
+                                       msg::k008Success,
+                                       msg::k009Created,
+                                       msg::k010NoFile,
+                                       msg::k011NotConverted,
+                                       msg::k012Output,
+                                       msg::k013Departures,
+                                       msg::k014Arrivals,
+                                       msg::k015Crossings,
+                                       msg::k016Conditions,
+                                       msg::k017TotalRecords,
+                                       msg::k018TotalMovements,
+                                       msg::k019TouchAndGo,
+                                       msg::k020TotalDepArr,
+                                       msg::k021CannotOpenInput,
+                                       msg::k022CannotDeriveOutput,
+                                       msg::k023CannotCreateOutput,
+                                       msg::k024OutputIsInput,
+                                       msg::k025CannotWriteOutput,
+                                       msg::k026CountOutOfRange,
+                                       msg::k027EarlyEnd,
+                                       msg::k028CannotReadInput};
   int code = 0;
   for (const std::string_view literal : literals) {
     char expected[5];

@@ -23,13 +23,18 @@ TEST(UpperCaseTest, UpperCasesLatinLettersWhateverTheLocale) {
 TEST(UpperCaseTest, PassesInvalidBytesThrough) {
   EXPECT_EQ(UpperCase("mov\xE7.dat"), "MOV\xE7.DAT");  // a Latin-1 byte, not UTF-8
   EXPECT_EQ(UpperCase("a\xC3"), "A\xC3");              // cut sequence
-  EXPECT_EQ(UpperCase("\xC0\xAF" "a"), "\xC0\xAF" "A");  // overlong
+  EXPECT_EQ(UpperCase("\xC0\xAF"
+                      "a"),
+            "\xC0\xAF"
+            "A");  // overlong
 }
 
 TEST(CharacterCountTest, CountsCharactersNotBytes) {
   EXPECT_EQ(CharacterCount(""), 0u);
   EXPECT_EQ(CharacterCount("ação"), 4u);
-  EXPECT_EQ(CharacterCount("a\xFF" "b"), 3u);
+  EXPECT_EQ(CharacterCount("a\xFF"
+                           "b"),
+            3u);
   EXPECT_EQ(PrefixBytes("ação.dat", 4), 6u);
   EXPECT_EQ(PrefixBytes("ab", 5), 2u);
 }
