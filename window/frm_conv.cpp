@@ -107,7 +107,7 @@ template <class Control>
 Control* Place(Control* control, const ControlRow& row, QWidget* window) {
   QWidget* container =
       row.container == "frmConv" ? window : window->findChild<QWidget*>(Utf8(row.container));
-  Q_ASSERT_X(container, "Place", "container is created after its controls");
+  Q_ASSERT_X(container, "Place", "a container must be made before its controls");
   control->setParent(container);
   control->setObjectName(Utf8(row.name));
   control->setGeometry(ToPixels(row));
@@ -139,7 +139,8 @@ void UseControlTextColour(QWidget* control) {
 }
 
 // The output kinds other than CSV were never built, and CSV is the only
-// thing a run writes, so the buttons stay greyed and unselected.
+// thing a run writes, so the buttons stay greyed and unselected. Being
+// siblings in Frame2, the five form one exclusive group.
 QRadioButton* MakeOption(const ControlRow& row, QWidget* window) {
   auto* option = Place(new QRadioButton(Utf8(row.text)), row, window);
   option->setEnabled(false);

@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "conversion/run_conversion.h"
+#include "window/click_label.h"
 #include "window/dir_list.h"
 #include "window/drive_list.h"
 #include "window/file_list.h"
@@ -376,8 +377,8 @@ void FrmConvTest::clickingAnOptionChangesNothing() {
 }
 
 void FrmConvTest::aboutLabelReportsClicks() {
-  QWidget* label6 = control("Label6");
-  QSignalSpy clicked(label6, SIGNAL(clicked()));
+  auto* label6 = control<ClickLabel>("Label6");
+  QSignalSpy clicked(label6, &ClickLabel::clicked);
   QTest::mouseClick(label6, Qt::LeftButton);
   QTest::mouseClick(label6, Qt::RightButton);
   QCOMPARE(clicked.count(), 1);
@@ -392,10 +393,11 @@ void FrmConvTest::logListShowsTheRunsLines() {
   // day in front of each may differ.
   ravuvur::ModuleState reference;
   QVERIFY(ravuvur::RunConversion(reference, path.toStdString()));
+  const std::vector<std::string> lines = reference.log.Lines();
   const QAbstractItemModel* shown = control<QListView>("lstResultado")->model();
-  QCOMPARE(shown->rowCount(), static_cast<int>(reference.log.size()));
+  QCOMPARE(shown->rowCount(), static_cast<int>(lines.size()));
   for (int row = 0; row < shown->rowCount(); ++row) {
-    const QString expected = QString::fromStdString(reference.log.Lines()[size_t(row)]);
+    const QString expected = QString::fromStdString(lines[static_cast<std::size_t>(row)]);
     const QString message = expected.mid(expected.indexOf(u' ') + 1);
     QVERIFY2(shown->index(row, 0).data().toString().endsWith(message), qPrintable(message));
   }
