@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
-# Builds the converter and converts the example movement files in a
-# scratch copy, printing each conversion's log and where the CSV went.
+# Builds the converter and starts its window in a scratch folder holding
+# copies of the example movement files. Without a display, converts the
+# examples there with dta2csv instead, printing each conversion's log and
+# where the CSV went.
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/ensure-packages.sh
-ensure_packages "${ENGINE_PACKAGES[@]}"
-
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target dta2csv >/dev/null
+source scripts/build-targets.sh
+build_targets zizadod5 dta2csv
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/zizadod5-examples.XXXXXX")
 cp examples/*.DAT "$scratch/"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Starting zizadod5 in $scratch"
+  cd "$scratch"
+  exec "$bin/window/zizadod5"
+fi
+
+echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): converting the" \
+     "examples with dta2csv instead of starting the window." >&2
 cd "$scratch"
 status=0
 for file in *.DAT; do
   echo "== $file"
-  "$OLDPWD/$build/cli/dta2csv" "$file" || status=$?
+  "$bin/cli/dta2csv" "$file" || status=$?
   csv="${file%????}.CSV"
   [ -f "$csv" ] && echo "-> $scratch/$csv"
   echo

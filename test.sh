@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${ENGINE_PACKAGES[@]}"
+ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}"
 
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZIZ_WERROR=ON >/dev/null

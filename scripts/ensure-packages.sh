@@ -32,3 +32,8 @@ ensure_packages() {
 
 # What every build of the engine needs.
 ENGINE_PACKAGES=(cmake ninja-build g++ make libgtest-dev)
+
+# What the window (zizadod5) and its tests add: Qt 6 Widgets and Qt Test
+# (with the offscreen platform the tests run on), and fonts metric-compatible
+# with the window's standard fonts.
+WINDOW_PACKAGES=(qt6-base-dev fonts-liberation)

@@ -1,0 +1,260 @@
+// The three browsing lists on their own: what they list, what they report,
+// and that a folder or drive they cannot read leaves them as they were.
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "window/dir_list.h"
+#include "window/drive_list.h"
+#include "window/file_list.h"
+
+namespace {
+
+QStringList Entries(const QListWidget& list) {
+  QStringList entries;
+  for (int row = 0; row < list.count(); ++row) entries.append(list.item(row)->text());
+  return entries;
+}
+
+QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+}  // namespace
+
+class BrowseListsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+
+  void fileListMatchesPatternsIgnoringCase_data();
+  void fileListMatchesPatternsIgnoringCase();
+  void fileListKeepsItsDirectoryWhenANewOneCannotBeListed_data();
+  void fileListKeepsItsDirectoryWhenANewOneCannotBeListed();
+  void fileListReportsClicksByMouseAndKeys();
+
+  void dirListShowsThePathThenTheSubdirectories();
+  void dirListOpensAnEntry_data();
+  void dirListOpensAnEntry();
+  void dirListKeepsItsDirectoryWhenANewOneCannotBeListed_data();
+  void dirListKeepsItsDirectoryWhenANewOneCannotBeListed();
+
+  void driveListChoosesTheDriveHoldingAPath();
+  void driveListReportsAnotherDriveChosen();
+
+ private:
+  QString path(const QString& name) const { return QDir(folder_.path()).filePath(name); }
+
+  QTemporaryDir folder_;
+};
+
+void BrowseListsTest::initTestCase() {
+  QVERIFY(folder_.isValid());
+  for (const char* name : {"MOV0612.DAT", "mov0712.dat", "Mov0812.Dat", "MOV0612.CSV", "README",
+                           "notes.txt", "a[1].dat", ".hidden.DAT"}) {
+    QFile file(path(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+  for (const char* name : {"SUB.DAT", "alpha", "Beta", "gamma"}) {
+    QVERIFY(QDir(folder_.path()).mkdir(name));
+  }
+}
+
+void BrowseListsTest::fileListMatchesPatternsIgnoringCase_data() {
+  QTest::addColumn<QString>("pattern");
+  QTest::addColumn<QStringList>("names");
+
+  const QStringList all = {"a[1].dat",    "MOV0612.CSV", "MOV0612.DAT", "mov0712.dat",
+                           "Mov0812.Dat", "notes.txt",   "README"};
+  const QStringList dat = {"a[1].dat", "MOV0612.DAT", "mov0712.dat", "Mov0812.Dat"};
+  QTest::newRow("every file") << "*.*" << all;
+  QTest::newRow("upper-case extension") << "*.DAT" << dat;
+  QTest::newRow("lower-case extension") << "*.dat" << dat;
+  QTest::newRow("CSV") << "*.CSV" << QStringList{"MOV0612.CSV"};
+  QTest::newRow("lower-case pattern, upper-case name") << "*.txt" << QStringList{"notes.txt"};
+  QTest::newRow("upper-case pattern, lower-case name") << "*.TXT" << QStringList{"notes.txt"};
+  QTest::newRow("question mark")
+      << "mov0?12.*" << QStringList{"MOV0612.CSV", "MOV0612.DAT", "mov0712.dat", "Mov0812.Dat"};
+  QTest::newRow("two patterns")
+      << "*.CSV; *.txt" << QStringList{"MOV0612.CSV", "notes.txt"};
+  QTest::newRow("any extension, or none") << "README.*" << QStringList{"README"};
+  QTest::newRow("brackets are letters") << "A[1].DAT" << QStringList{"a[1].dat"};
+  QTest::newRow("lone bracket") << "[" << QStringList{};
+  QTest::newRow("double star") << "**" << all;
+  QTest::newRow("empty") << "" << all;
+  QTest::newRow("no such file") << "?" << QStringList{};
+}
+
+void BrowseListsTest::fileListMatchesPatternsIgnoringCase() {
+  QFETCH(QString, pattern);
+  QFETCH(QStringList, names);
+  FileList list;
+  QVERIFY(list.setPath(folder_.path()));
+  list.setPattern(pattern);
+  QCOMPARE(list.pattern(), pattern);
+  QCOMPARE(Entries(list), names);
+}
+
+void BrowseListsTest::fileListKeepsItsDirectoryWhenANewOneCannotBeListed_data() {
+  QTest::addColumn<QString>("target");
+  QTest::newRow("missing") << "no such folder";
+  QTest::newRow("a file") << "README";
+}
+
+void BrowseListsTest::fileListKeepsItsDirectoryWhenANewOneCannotBeListed() {
+  QFETCH(QString, target);
+  FileList list;
+  QVERIFY(list.setPath(folder_.path()));
+  list.setPattern("*.CSV");
+  QVERIFY(!list.setPath(path(target)));
+  QCOMPARE(list.path(), Native(folder_.path()));
+  QCOMPARE(Entries(list), QStringList{"MOV0612.CSV"});
+}
+
+void BrowseListsTest::fileListReportsClicksByMouseAndKeys() {
+  FileList list;
+  list.resize(200, 150);
+  QVERIFY(list.setPath(folder_.path()));
+  list.setPattern("*.dat");
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  QSignalSpy clicked(&list, &FileList::fileClicked);
+  QSignalSpy doubleClicked(&list, &FileList::fileDoubleClicked);
+
+  const QPoint second = list.visualItemRect(list.item(1)).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), second);
+  QCOMPARE(clicked.count(), 1);
+  QCOMPARE(clicked.last().first().toString(), QString("MOV0612.DAT"));
+  QCOMPARE(list.fileName(), QString("MOV0612.DAT"));
+
+  QTest::keyClick(&list, Qt::Key_Down);
+  QCOMPARE(clicked.count(), 2);
+  QCOMPARE(clicked.last().first().toString(), QString("mov0712.dat"));
+  QCOMPARE(list.fileName(), QString("mov0712.dat"));
+
+  QTest::keyClick(&list, Qt::Key_Home);
+  QCOMPARE(clicked.last().first().toString(), QString("a[1].dat"));
+  const int beforeDoubleClick = int(clicked.count());
+
+  // A double click follows a click on the same name.
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), second);
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), second);
+  QCOMPARE(clicked.count(), beforeDoubleClick + 1);
+  QCOMPARE(doubleClicked.count(), 1);
+  QCOMPARE(doubleClicked.last().first().toString(), QString("MOV0612.DAT"));
+
+  // Filling the list again selects nothing and reports nothing.
+  list.setPattern("*.*");
+  QVERIFY(list.fileName().isEmpty());
+  QCOMPARE(clicked.count(), beforeDoubleClick + 1);
+  QCOMPARE(doubleClicked.count(), 1);
+}
+
+void BrowseListsTest::dirListShowsThePathThenTheSubdirectories() {
+  DirList list;
+  QVERIFY(list.setPath(folder_.path()));
+  QCOMPARE(list.path(), Native(folder_.path()));
+
+  QStringList expected = {Native(QDir::rootPath())};
+  expected += QDir::fromNativeSeparators(folder_.path()).split(u'/', Qt::SkipEmptyParts);
+  const int current = int(expected.size()) - 1;
+  expected += QStringList{"alpha", "Beta", "gamma", "SUB.DAT"};
+  QCOMPARE(Entries(list), expected);
+  QCOMPARE(list.currentRow(), current);
+}
+
+void BrowseListsTest::dirListOpensAnEntry_data() {
+  QTest::addColumn<QString>("entry");
+  QTest::addColumn<QString>("opened");
+  QTest::addColumn<bool>("byKeyboard");
+
+  const QString parent = QDir::cleanPath(folder_.path() + "/..");
+  QTest::newRow("subdirectory") << "Beta" << path("Beta") << false;
+  QTest::newRow("parent") << QDir(parent).dirName() << parent << false;
+  QTest::newRow("root") << Native(QDir::rootPath()) << QDir::rootPath() << false;
+  QTest::newRow("subdirectory by Enter") << "gamma" << path("gamma") << true;
+}
+
+void BrowseListsTest::dirListOpensAnEntry() {
+  QFETCH(QString, entry);
+  QFETCH(QString, opened);
+  QFETCH(bool, byKeyboard);
+
+  DirList list;
+  list.resize(250, 400);
+  QVERIFY(list.setPath(folder_.path()));
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  QSignalSpy changed(&list, &DirList::pathChanged);
+
+  const QList<QListWidgetItem*> found = list.findItems(entry, Qt::MatchExactly);
+  QVERIFY(!found.isEmpty());
+  if (byKeyboard) {
+    list.setCurrentItem(found.last());
+    QTest::keyClick(&list, Qt::Key_Return);
+  } else {
+    const QPoint at = list.visualItemRect(found.last()).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), at);
+    QCOMPARE(changed.count(), 0);  // one click only selects
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), at);
+  }
+  QCOMPARE(list.path(), Native(opened));
+  QCOMPARE(changed.count(), 1);
+  QCOMPARE(changed.first().first().toString(), Native(opened));
+}
+
+void BrowseListsTest::dirListKeepsItsDirectoryWhenANewOneCannotBeListed_data() {
+  QTest::addColumn<QString>("target");
+  QTest::newRow("missing") << "no such folder";
+  QTest::newRow("a file") << "README";
+  QTest::newRow("empty") << "";  // the current directory: no change
+}
+
+void BrowseListsTest::dirListKeepsItsDirectoryWhenANewOneCannotBeListed() {
+  QFETCH(QString, target);
+  DirList list;
+  QVERIFY(list.setPath(folder_.path()));
+  const QStringList before = Entries(list);
+  QSignalSpy changed(&list, &DirList::pathChanged);
+  list.setPath(target.isEmpty() ? target : path(target));
+  QCOMPARE(list.path(), Native(folder_.path()));
+  QCOMPARE(Entries(list), before);
+  QCOMPARE(changed.count(), 0);
+}
+
+void BrowseListsTest::driveListChoosesTheDriveHoldingAPath() {
+  DriveList drives;
+  const QString here = Native(QStorageInfo(QDir::currentPath()).rootPath());
+  QCOMPARE(drives.drive(), here);
+  QCOMPARE(drives.currentText(), here);
+  QVERIFY(drives.count() >= 1);
+
+  QSignalSpy changed(&drives, &DriveList::driveChanged);
+  QVERIFY(!drives.setDrive(path("no such folder/deeper")));
+  QCOMPARE(drives.drive(), here);
+  QVERIFY(drives.setDrive(folder_.path()));
+  QCOMPARE(drives.drive(), Native(QStorageInfo(folder_.path()).rootPath()));
+  QCOMPARE(changed.count(), drives.drive() == here ? 0 : 1);
+}
+
+void BrowseListsTest::driveListReportsAnotherDriveChosen() {
+  DriveList drives;
+  if (drives.count() < 2) QSKIP("this machine has one drive only");
+  const QString before = drives.drive();
+  const int other = drives.currentIndex() == 0 ? 1 : 0;
+  QSignalSpy changed(&drives, &DriveList::driveChanged);
+  drives.setCurrentIndex(other);
+  QCOMPARE(changed.count(), 1);
+  QCOMPARE(changed.first().first().toString(), drives.drive());
+  QVERIFY(drives.drive() != before);
+  QCOMPARE(drives.currentIndex(), other);
+  // Choosing the same drive again is no change.
+  drives.setCurrentIndex(other);
+  QCOMPARE(changed.count(), 1);
+}
+
+QTEST_MAIN(BrowseListsTest)
+#include "browse_lists_test.moc"

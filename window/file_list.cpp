@@ -1,0 +1,106 @@
+#include "window/file_list.h"
+
+#include <QDir>
+#include <QKeyEvent>
+
+#include "window/folder.h"
+
+namespace {
+
+// One wildcard pattern as a whole-name match, ignoring letter case. A run
+// of stars is one star; a final ".*" may also match nothing, so that "*.*"
+// and "MOV*.*" take names without an extension as well.
+QRegularExpression Matcher(QStringView pattern) {
+  const bool anyExtension = pattern.endsWith(u".*");
+  if (anyExtension) pattern.chop(2);
+  QString expression;
+  for (qsizetype at = 0; at < pattern.size(); ++at) {
+    const QChar c = pattern[at];
+    if (c == u'*') {
+      if (!expression.endsWith(QLatin1String(".*"))) expression += QLatin1String(".*");
+    } else if (c == u'?') {
+      expression += u'.';
+    } else {
+      expression += QRegularExpression::escape(QString(c));
+    }
+  }
+  if (anyExtension) expression += QLatin1String("(?:\\..*)?");
+  return QRegularExpression(QRegularExpression::anchoredPattern(expression),
+                            QRegularExpression::CaseInsensitiveOption |
+                                QRegularExpression::DotMatchesEverythingOption);
+}
+
+QList<QRegularExpression> Matchers(const QString& patterns) {
+  QList<QRegularExpression> matchers;
+  for (const QString& one : patterns.split(u';', Qt::SkipEmptyParts)) {
+    const QString trimmed = one.trimmed();
+    if (!trimmed.isEmpty()) matchers.append(Matcher(trimmed));
+  }
+  if (matchers.isEmpty()) matchers.append(Matcher(u"*"));
+  return matchers;
+}
+
+}  // namespace
+
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  connect(this, &QListWidget::itemClicked, this, &FileList::reportClick);
+  connect(this, &QListWidget::itemDoubleClicked, this, [this](const QListWidgetItem* entry) {
+    if (entry != nullptr) emit fileDoubleClicked(entry->text());
+  });
+  pattern_ = QStringLiteral("*.*");
+  matchers_ = Matchers(pattern_);
+  setPath(QDir::currentPath());
+}
+
+QString FileList::path() const { return QDir::toNativeSeparators(path_); }
+
+bool FileList::setPath(const QString& path) {
+  const QString target = AbsoluteFolder(path_, path);
+  if (!CanList(target)) return false;
+  list(target);
+  return true;
+}
+
+void FileList::setPattern(const QString& pattern) {
+  pattern_ = pattern;
+  matchers_ = Matchers(pattern);
+  refresh();
+}
+
+QString FileList::fileName() const {
+  const QList<QListWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+void FileList::refresh() { list(path_); }
+
+// A directory that went away since it was listed shows empty.
+void FileList::list(const QString& directory) {
+  path_ = directory;
+  clear();
+  const QStringList names =
+      QDir(directory).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  for (const QString& name : names) {
+    for (const QRegularExpression& matcher : matchers_) {
+      if (matcher.match(name).hasMatch()) {
+        addItem(name);
+        break;
+      }
+    }
+  }
+}
+
+// Arrow keys, Home, End, Page keys and typing a name's first letters all
+// move the selection; each move is a click on the name it lands on.
+void FileList::keyPressEvent(QKeyEvent* event) {
+  const QListWidgetItem* before = currentItem();
+  QListWidget::keyPressEvent(event);
+  if (currentItem() != before) reportClick(currentItem());
+}
+
+void FileList::reportClick(const QListWidgetItem* entry) {
+  // Ctrl+click can take the selection away from the name clicked.
+  if (entry != nullptr && entry->isSelected()) emit fileClicked(entry->text());
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QListWidget>
+#include <QRegularExpression>
+
+// fileDTA: the names (without directory) of the files in one directory that
+// match a wildcard pattern, sorted, letter case ignored. Only files are
+// listed; subdirectories and hidden files are not. One name can be
+// selected at a time. At creation the pattern is "*.*" and the directory is
+// the working directory.
+//
+// Patterns use the file system's wildcards, whatever the letter case: `*`
+// for any run of characters, `?` for any one, everything else literal
+// (brackets too). "*.*" takes every file, with an extension or without;
+// several patterns can be given separated by ';'. An empty pattern takes
+// every file.
+class FileList : public QListWidget {
+  Q_OBJECT
+
+ public:
+  explicit FileList(QWidget* parent = nullptr);
+
+  // The directory listed, absolute, with the platform's separators.
+  QString path() const;
+
+  // Lists `path` (absolute, or relative to the directory listed). Returns
+  // false, and changes nothing, when it is not a directory that can be
+  // listed.
+  bool setPath(const QString& path);
+
+  QString pattern() const { return pattern_; }
+  void setPattern(const QString& pattern);
+
+  // The selected name; empty when nothing is selected.
+  QString fileName() const;
+
+  // Reads the directory again; the selection is lost.
+  void refresh();
+
+ signals:
+  // A name was selected with the mouse or the keyboard (not when the list
+  // is filled).
+  void fileClicked(const QString& name);
+  void fileDoubleClicked(const QString& name);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void list(const QString& directory);
+  void reportClick(const QListWidgetItem* entry);
+
+  QString path_;  // in Qt's form, with slashes
+  QString pattern_;
+  QList<QRegularExpression> matchers_;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QListView>
+
+#include "core/progress_log.h"
+
+// The progress log's lines as a list model. A line becomes a QString only
+// when the view asks for it, so the 32785 lines of a 32767-record run cost
+// nothing until they are scrolled into sight.
+//
+// The model shows the lines the log held at the last refresh(). A run
+// rewrites the log without telling anyone; call refresh() when it returns.
+class LogModel : public QAbstractListModel {
+  Q_OBJECT
+
+ public:
+  explicit LogModel(const ravuvur::ProgressLog& log, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+  void refresh();
+
+ private:
+  const ravuvur::ProgressLog& log_;
+  int rows_ = 0;
+};
+
+// lstResultado: the log's lines in the order they were logged, one
+// selectable at a time. It never follows new lines and never scrolls
+// sideways: a line wider than the list is cut at its right edge.
+class LogList : public QListView {
+  Q_OBJECT
+
+ public:
+  explicit LogList(const ravuvur::ProgressLog& log, QWidget* parent = nullptr);
+
+  // Shows the log as it stands now from its first line, nothing selected.
+  void showFromTop();
+
+ private:
+  LogModel model_;
+};

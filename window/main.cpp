@@ -1,0 +1,15 @@
+// zizadod5: the converter's window. Takes no arguments; browses from the
+// working directory.
+
+#include <QApplication>
+
+#include "window/frm_conv.h"
+
+int main(int argc, char** argv) {
+  // Also sets the C locale from the environment, which the log's time of
+  // day follows.
+  QApplication app(argc, argv);
+  frmConv window;
+  window.show();
+  return QApplication::exec();
+}
