@@ -45,7 +45,8 @@ long long NowNs() {
 }
 
 constexpr const char* kChildFlag = "--child";
-constexpr const char* kRecord = "SBJD MV  061226PRJGA  C172V SBKP0705        01 18    AER1  local\r\n";
+constexpr const char* kRecord =
+    "SBJD MV  061226PRJGA  C172V SBKP0705        01 18    AER1  local\r\n";
 
 bool WriteMovementFile(const QString& path, int records) {
   QByteArray text = "SBJD DTA0612 " + QByteArray::number(records).rightJustified(5, '0') + "\r\n";
@@ -138,8 +139,9 @@ void BenchLongLog(int argc, char** argv, const QString& folder) {
   window.convert(path);
   QApplication::processEvents();  // lay out and paint the first rows
   const double windowMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-  std::printf("32767-record run, %zu log lines:    run alone %.1f ms, run shown in the window %.1f ms\n",
-              alone.log.size(), runMs, windowMs);
+  std::printf(
+      "32767-record run, %zu log lines:    run alone %.1f ms, run shown in the window %.1f ms\n",
+      alone.log.size(), runMs, windowMs);
 }
 
 }  // namespace

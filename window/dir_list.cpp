@@ -54,7 +54,7 @@ bool DirList::setPath(const QString& path) {
   if (!CanList(target)) return false;
 
   QStringList levels;  // root first
-  for (QDir level(target);; ) {
+  for (QDir level(target);;) {
     levels.prepend(level.absolutePath());
     if (level.isRoot() || !level.cdUp()) break;
   }
@@ -73,8 +73,8 @@ bool DirList::setPath(const QString& path) {
   clear();
   for (qsizetype depth = 0; depth < levels.size(); ++depth) {
     const QString& level = levels[depth];
-    add(openIcon, depth == 0 ? QDir::toNativeSeparators(level) : QFileInfo(level).fileName(),
-        level, depth);
+    add(openIcon, depth == 0 ? QDir::toNativeSeparators(level) : QFileInfo(level).fileName(), level,
+        depth);
   }
   for (const QString& name : subdirectories) {
     add(closedIcon, name, QDir(target).filePath(name), levels.size());

@@ -12,7 +12,8 @@ QString RootOf(const QString& path) { return QStorageInfo(QDir(path).absolutePat
 
 }  // namespace
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent), chosenRoot_(RootOf(QDir::currentPath())) {
+DriveList::DriveList(QWidget* parent)
+    : QComboBox(parent), chosenRoot_(RootOf(QDir::currentPath())) {
   fill();
   connect(this, &QComboBox::currentIndexChanged, this, &DriveList::choose);
 }

@@ -25,9 +25,9 @@ QRegularExpression Matcher(QStringView pattern) {
     }
   }
   if (anyExtension) expression += QLatin1String("(?:\\..*)?");
-  return QRegularExpression(QRegularExpression::anchoredPattern(expression),
-                            QRegularExpression::CaseInsensitiveOption |
-                                QRegularExpression::DotMatchesEverythingOption);
+  return QRegularExpression(
+      QRegularExpression::anchoredPattern(expression),
+      QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
 }
 
 QList<QRegularExpression> Matchers(const QString& patterns) {

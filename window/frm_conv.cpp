@@ -40,6 +40,7 @@ struct ControlRow {
 // In tab order, which is also the order of creation. A later sibling is
 // drawn over an earlier one, so each box or list covers the one-pixel
 // overlap with the label above it.
+// clang-format off
 constexpr ControlRow kControls[] = {
     // name          container  text at creation            left   top  width height tab
     {"Frame1",       "frmConv", "",                          120,  120, 11055, 8055,  0},
@@ -63,6 +64,7 @@ constexpr ControlRow kControls[] = {
     {"Option4",      "Frame2",  "MOV POR HORA",              120,  960,  2055,  255, 18},
     {"Option5",      "Frame2",  "VFR EM ROTA",               120, 1200,  2055,  255, 19},
 };
+// clang-format on
 
 constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 11355;  // twips

@@ -76,10 +76,10 @@ void BrowseListsTest::fileListMatchesPatternsIgnoringCase_data() {
   QTest::newRow("CSV") << "*.CSV" << QStringList{"MOV0612.CSV"};
   QTest::newRow("lower-case pattern, upper-case name") << "*.txt" << QStringList{"notes.txt"};
   QTest::newRow("upper-case pattern, lower-case name") << "*.TXT" << QStringList{"notes.txt"};
-  QTest::newRow("question mark")
-      << "mov0?12.*" << QStringList{"MOV0612.CSV", "MOV0612.DAT", "mov0712.dat", "Mov0812.Dat"};
-  QTest::newRow("two patterns")
-      << "*.CSV; *.txt" << QStringList{"MOV0612.CSV", "notes.txt"};
+  QTest::newRow("question mark") << "mov0?12.*"
+                                 << QStringList{"MOV0612.CSV", "MOV0612.DAT", "mov0712.dat",
+                                                "Mov0812.Dat"};
+  QTest::newRow("two patterns") << "*.CSV; *.txt" << QStringList{"MOV0612.CSV", "notes.txt"};
   QTest::newRow("any extension, or none") << "README.*" << QStringList{"README"};
   QTest::newRow("brackets are letters") << "A[1].DAT" << QStringList{"a[1].dat"};
   QTest::newRow("lone bracket") << "[" << QStringList{};

@@ -32,10 +32,10 @@
 
 namespace {
 
-const QStringList kControlNames = {
-    "Frame1", "Label1",  "txtConverte", "fileDTA", "Label2",  "cboTipo",  "Label3",
-    "Label4", "dirDTA",  "Label5",      "lstResultado", "driveDTA", "Label6", "Frame2",
-    "cmdOK",  "Option1", "Option2",     "Option3", "Option4", "Option5"};
+const QStringList kControlNames = {"Frame1",       "Label1",   "txtConverte", "fileDTA", "Label2",
+                                   "cboTipo",      "Label3",   "Label4",      "dirDTA",  "Label5",
+                                   "lstResultado", "driveDTA", "Label6",      "Frame2",  "cmdOK",
+                                   "Option1",      "Option2",  "Option3",     "Option4", "Option5"};
 
 const QStringList kTabCycle = {"txtConverte",  "fileDTA",  "cboTipo", "dirDTA",
                                "lstResultado", "driveDTA", "cmdOK",   "txtConverte"};
@@ -401,7 +401,8 @@ void FrmConvTest::logListShowsTheRunsLines() {
     const QString message = expected.mid(expected.indexOf(u' ') + 1);
     QVERIFY2(shown->index(row, 0).data().toString().endsWith(message), qPrintable(message));
   }
-  QVERIFY(shown->index(0, 0).data().toString().endsWith(QString::fromUtf8("000 Iniciando a conversão")));
+  QVERIFY(shown->index(0, 0).data().toString().endsWith(
+      QString::fromUtf8("000 Iniciando a conversão")));
 }
 
 void FrmConvTest::logListStaysAtTheTopAfterALongRun() {
