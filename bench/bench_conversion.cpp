@@ -131,6 +131,7 @@ int main(int argc, char** argv) {
 
   ravuvur::ModuleState state;
   std::vector<double> inProcess;
+  inProcess.reserve(static_cast<std::size_t>(runs));
   bool ok = true;
   for (int r = 0; r < runs + 1; ++r) {
     const auto start = Clock::now();
@@ -143,6 +144,7 @@ int main(int argc, char** argv) {
               state.log.size(), ok ? "converted" : "NOT CONVERTED");
 
   std::vector<double> process;
+  process.reserve(static_cast<std::size_t>(runs));
   long peakKib = 0;
   int status = 0;
   for (int r = 0; r < runs; ++r) process.push_back(SpawnDta2csv(input, peakKib, status));

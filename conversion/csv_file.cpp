@@ -11,7 +11,7 @@
 namespace ravuvur {
 namespace {
 
-constexpr std::size_t kFlushSize = 64 * 1024;
+constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 // Room for the temporary name's prefix and suffix within NAME_MAX.
 constexpr std::size_t kMaxNameInTemporary = 200;
 

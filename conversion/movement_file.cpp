@@ -10,7 +10,7 @@
 namespace ravuvur {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 // The first CR or LF in [begin, end), or end. Searched window by window so
 // that a file using only one of the two never has the other searched for

@@ -70,10 +70,9 @@ TEST_F(RunConversionTest, NarratesEveryStepOfAThreeRecordRun) {
 }
 
 TEST_F(RunConversionTest, CountsEveryKindAndWritesRowsInRecordOrder) {
-  std::vector<Record> records;
-  for (int k = 0; k < 5; ++k) records.push_back(TouchAndGo());
+  std::vector<Record> records(5, TouchAndGo());
   records.push_back(Arrival("SBMT", "0900"));
-  for (int k = 0; k < 4; ++k) records.push_back(Condition());
+  records.insert(records.end(), 4, Condition());
   records.push_back(Departure("SBKP", "0800"));
   records.push_back(Crossing());
   records.push_back(Departure("SBGR", "1000"));
