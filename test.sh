@@ -1,12 +1,33 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite; exits non-zero on any
-# failure. Installs what is missing on a Debian 12 machine first.
+# failure. On a Debian 12 machine it first installs what is missing.
+#
+#   1. Release build with warnings as errors, every test (window tests on
+#      Qt's offscreen platform).
+#   2. The same suite again under AddressSanitizer and
+#      UndefinedBehaviorSanitizer.
+#   3. A short run of each fuzz target.
+#   4. clang-format, clang-tidy and cppcheck (./check.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}"
+ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${CHECK_PACKAGES[@]}"
 
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZIZ_WERROR=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+jobs=$(nproc)
+step() { printf '\n== %s\n' "$*"; }
+
+step "Release build and tests"
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j"$jobs"
+ctest --preset dev -j"$jobs"
+
+step "Sanitizer build and tests"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$jobs"
+ctest --preset asan -j"$jobs"
+
+step "Fuzz smoke run"
+scripts/fuzz.sh --smoke
+
+step "Static analysis and formatting"
+./check.sh

@@ -3,11 +3,11 @@
 // with a plain second reading of the file, the CSV reads back under
 // RFC 4180, and nothing but the input and the CSV is left in the folder.
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -38,15 +38,8 @@ std::string Slurp(const std::string& path, bool& exists) {
 }
 
 std::size_t EntryCount(const std::string& folder) {
-  std::size_t count = 0;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") ++count;
-    }
-    ::closedir(dir);
-  }
-  return count;
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                std::filesystem::directory_iterator{}));
 }
 
 }  // namespace

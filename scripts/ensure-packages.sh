@@ -37,3 +37,6 @@ ENGINE_PACKAGES=(cmake ninja-build g++ make libgtest-dev)
 # (with the offscreen platform the tests run on), and fonts metric-compatible
 # with the window's standard fonts.
 WINDOW_PACKAGES=(qt6-base-dev fonts-liberation)
+
+# Fuzzing (clang and its libFuzzer runtime) and static analysis.
+CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)

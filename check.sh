@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Static analysis and formatting: clang-format (no diff allowed),
+# clang-tidy (.clang-tidy, every finding an error) and cppcheck, over the
+# project's own sources. Needs the compile commands of a configured build
+# (./test.sh makes one; so does `cmake --preset dev`). Exits non-zero on any
+# finding.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/ensure-packages.sh
+ensure_packages clang-format clang-tidy cppcheck
+
+build=build
+[ -f "$build/compile_commands.json" ] || cmake --preset dev >/dev/null
+# Generated sources (moc, resources) must exist before they are analysed.
+cmake --build "$build" -j"$(nproc)" >/dev/null
+
+sources=(core conversion cli window fuzz bench tests)
+status=0
+
+echo "clang-format"
+if ! git ls-files -- "${sources[@]/%//*.cpp}" "${sources[@]/%//*.h}" |
+    xargs clang-format --dry-run --Werror; then
+  echo "clang-format: run 'clang-format -i' on the files above" >&2
+  status=1
+fi
+
+echo "clang-tidy"
+if ! run-clang-tidy-14 -p "$build" -quiet -j "$(nproc)" \
+    -extra-arg=-Wno-unknown-warning-option \
+    "$PWD/($(IFS='|'; echo "${sources[*]}"))/.*\.cpp$" >"$build/clang-tidy.log" 2>&1; then
+  grep -E 'warning:|error:' "$build/clang-tidy.log" | sort -u >&2 || cat "$build/clang-tidy.log" >&2
+  status=1
+fi
+
+echo "cppcheck"
+if ! cppcheck --project="$build/compile_commands.json" --std=c++20 -q -j "$(nproc)" \
+    --library=googletest --library=qt --library=posix \
+    --enable=warning,performance,portability --error-exitcode=1 --inline-suppr \
+    --suppress=missingIncludeSystem --suppress=preprocessorErrorDirective \
+    -i build -i build-asan -i build-fuzz; then
+  status=1
+fi
+
+[ "$status" -eq 0 ] && echo "check: clean"
+exit "$status"
