@@ -31,3 +31,6 @@ scripts/fuzz.sh --smoke
 
 step "Static analysis and formatting"
 ./check.sh
+
+step "Debian package"
+scripts/check-package.sh

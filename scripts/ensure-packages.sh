@@ -40,3 +40,6 @@ WINDOW_PACKAGES=(qt6-base-dev fonts-liberation)
 
 # Fuzzing (clang and its libFuzzer runtime) and static analysis.
 CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)
+
+# Building and checking the Debian package.
+PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream man-db)
