@@ -248,19 +248,17 @@ void WindowEventsTest::convertingTheChosenFile_data() {
   QTest::addColumn<QString>("csv");
   QTest::addColumn<QStringList>("listedAfter");
 
+  const auto row = [](const char* tag, const char* pattern, const char* file, bool doubleClick,
+                      int records, const char* csv, const QStringList& listedAfter) {
+    QTest::newRow(tag) << QString(pattern) << QString(file) << doubleClick << records
+                       << QString(csv) << listedAfter;
+  };
   const QStringList all = {"MOV0612.CSV", "MOV0612.DAT", "mov0712.dat", "notes.txt", kOldCsv};
-  QTest::newRow("click, Ok") << "*.DAT"
-                             << "MOV0612.DAT" << false << kRecords << "MOV0612.CSV" << kDatFiles;
-  QTest::newRow("double click") << "*.DAT"
-                                << "MOV0612.DAT" << true << kRecords << "MOV0612.CSV" << kDatFiles;
-  QTest::newRow("click, Ok, the CSV listed")
-      << "*.*"
-      << "MOV0612.DAT" << false << kRecords << "MOV0612.CSV" << all;
-  QTest::newRow("double click, the CSV listed")
-      << "*.*"
-      << "MOV0612.DAT" << true << kRecords << "MOV0612.CSV" << all;
-  QTest::newRow("lower-case name") << "*.dat"
-                                   << "mov0712.dat" << true << 2 << "MOV0712.CSV" << kDatFiles;
+  row("click, Ok", "*.DAT", "MOV0612.DAT", false, kRecords, "MOV0612.CSV", kDatFiles);
+  row("double click", "*.DAT", "MOV0612.DAT", true, kRecords, "MOV0612.CSV", kDatFiles);
+  row("click, Ok, the CSV listed", "*.*", "MOV0612.DAT", false, kRecords, "MOV0612.CSV", all);
+  row("double click, the CSV listed", "*.*", "MOV0612.DAT", true, kRecords, "MOV0612.CSV", all);
+  row("lower-case name", "*.dat", "mov0712.dat", true, 2, "MOV0712.CSV", kDatFiles);
 }
 
 void WindowEventsTest::convertingTheChosenFile() {
@@ -298,8 +296,8 @@ void WindowEventsTest::convertingTheChosenFile() {
 
 void WindowEventsTest::okConvertsATypedPath() {
   clickFile("MOV0612.DAT");
-  txtConverte()->setFocus();
-  txtConverte()->selectAll();
+  QTest::mouseClick(txtConverte(), Qt::LeftButton);
+  QTest::keyClick(txtConverte(), Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(txtConverte(), "sub/INNER.DAT");
   QTest::keyClick(txtConverte(), Qt::Key_O, Qt::AltModifier);
   // The button shows itself pressed for a moment before it reports.
@@ -328,17 +326,15 @@ void WindowEventsTest::typedPatternListsItsFiles_data() {
   QTest::addColumn<QString>("typed");
   QTest::addColumn<QStringList>("listed");
 
+  // What the patterns match is the file list's own business; here, that
+  // whatever is typed reaches it, odd text included.
   const QStringList all = {"MOV0612.DAT", "mov0712.dat", "notes.txt", kOldCsv};
   QTest::newRow("CSV") << "*.CSV" << QStringList{kOldCsv};
   QTest::newRow("lower case") << "*.csv" << QStringList{kOldCsv};
-  QTest::newRow("every file") << "*.*" << all;
-  QTest::newRow("name start") << "mov*" << kDatFiles;
-  QTest::newRow("question marks") << "MOV0?12.DAT" << kDatFiles;
   QTest::newRow("two patterns") << "*.txt;*.csv" << QStringList{"notes.txt", kOldCsv};
   QTest::newRow("lone bracket") << "[" << QStringList{};
   QTest::newRow("double star") << "**" << all;
   QTest::newRow("empty") << "" << all;
-  QTest::newRow("no such file") << "*.XLS" << QStringList{};
 }
 
 void WindowEventsTest::typedPatternListsItsFiles() {
