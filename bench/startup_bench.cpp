@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/spread.h"
 #include "window/frm_conv.h"
 
 extern char** environ;
@@ -109,12 +110,6 @@ bool RunChild(const char* self, Sample& sample) {
   return true;
 }
 
-void PrintSpread(const char* what, std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  std::printf("%-34s median %7.1f ms   min %7.1f ms   max %7.1f ms\n", what, ms[ms.size() / 2],
-              ms.front(), ms.back());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,8 +149,8 @@ int main(int argc, char** argv) {
   }
   std::printf("zizadod5 start-up, %d runs, platform %s:\n", runs,
               platform != nullptr ? platform : "(Qt's default)");
-  PrintSpread("  started -> window shown", toShown);
-  PrintSpread("  of which main() -> window shown", inMain);
+  bench::PrintSpread("  started -> window shown", toShown);
+  bench::PrintSpread("  of which main() -> window shown", inMain);
 
   QDir::setCurrent(here);
   return 0;

@@ -29,18 +29,13 @@
 #include <vector>
 
 #include "bench/movement_day.h"
+#include "bench/spread.h"
 #include "conversion/run_conversion.h"
 #include "window/frm_conv.h"
 
 namespace {
 
 double Ms(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
-
-void PrintSpread(const char* what, std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  std::printf("%-44s median %7.2f ms   min %7.2f ms   max %7.2f ms\n", what, ms[ms.size() / 2],
-              ms.front(), ms.back());
-}
 
 }  // namespace
 
@@ -105,8 +100,8 @@ int main(int argc, char** argv) {
   std::printf("%d-record file (%.2f MB), %d log lines, %d runs, platform %s:\n", bench::kDayRecords,
               static_cast<double>(day.size()) / 1e6, lines, runs,
               qPrintable(QGuiApplication::platformName()));
-  PrintSpread("  Ok clicked -> log list holds every line", toLines);
-  PrintSpread("  Ok clicked -> window painted", toPainted);
-  PrintSpread("  RunConversion alone", alone);
+  bench::PrintSpread("  Ok clicked -> log list holds every line", toLines);
+  bench::PrintSpread("  Ok clicked -> window painted", toPainted);
+  bench::PrintSpread("  RunConversion alone", alone);
   return 0;
 }
