@@ -18,10 +18,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bench/movement_day.h"
 #include "conversion/run_conversion.h"
 
 extern char** environ;
@@ -29,51 +29,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr int kRecords = 32767;
-
-// A plausible day at a busy aerodrome: mostly departures and arrivals,
-// some circuits (touch-and-go), crossings and condition entries, and a
-// remark past column 57 on some lines.
-std::string GenerateMovementFile() {
-  std::mt19937 random(20261206);
-  const char* aerodromes[] = {"SBKP", "SBGR", "SBSP", "SBMT", "SBRP", "SBBP", "SDCO", "SDPW"};
-  const char* types[] = {"C172", "PA34", "BE20", "C208", "AS50", "B738", "E195", "A20N"};
-  std::string file = "SBJD DTA0612 32767\r\n";
-  file.reserve(static_cast<std::size_t>(kRecords) * 80);
-  for (int i = 0; i < kRecords; ++i) {
-    std::string line(57, ' ');
-    const auto put = [&line](std::size_t column, const std::string& text) {
-      line.replace(column - 1, text.size(), text);
-    };
-    char ident[8];
-    std::snprintf(ident, sizeof ident, "PR%05d", static_cast<int>(random() % 100000));
-    char time[5];
-    std::snprintf(time, sizeof time, "%02d%02d", (i / 1400) % 24, static_cast<int>(random() % 60));
-    put(1, "SBJD");
-    put(10, "061226");
-    put(16, ident);
-    put(23, types[random() % 8]);
-    put(27, random() % 2 ? "V" : "I");
-    put(45, "01");
-    put(48, "18");
-    put(54, "AER1");
-    const auto roll = random() % 100;
-    const std::string other = aerodromes[random() % 8];
-    if (roll < 42) {  // departure
-      put(29, other), put(33, time);
-    } else if (roll < 84) {  // arrival
-      put(37, other), put(41, time);
-    } else if (roll < 89) {  // crossing
-      put(29, other), put(33, time), put(37, aerodromes[random() % 8]), put(41, time);
-    } else if (roll < 97) {  // touch-and-go
-      put(29, "SBJD"), put(37, "SBJD"), put(52, "X");
-    }  // else a condition entry: no aerodrome at all
-    if (random() % 4 == 0) line += "  observacao do operador";
-    file += line + "\r\n";
-  }
-  return file;
-}
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -124,7 +79,7 @@ int main(int argc, char** argv) {
                                                  : std::filesystem::path(keep);
   std::filesystem::create_directories(dir);
   const std::string input = (dir / "MOV32767.DAT").string();
-  const std::string data = GenerateMovementFile();
+  const std::string data = bench::MovementDay();
   std::ofstream(input, std::ios::binary)
       .write(data.data(), static_cast<std::streamsize>(data.size()));
   const double mb = static_cast<double>(data.size()) / 1e6;
@@ -140,8 +95,8 @@ int main(int argc, char** argv) {
   }
   const auto& t = state.tallies;
   std::printf("input: %d records, %.2f MB; DEP %d ARR %d TRV %d TGL %d CND %d; log %zu lines; %s\n",
-              kRecords, mb, t.departures, t.arrivals, t.crossings, t.touchAndGo, t.conditions,
-              state.log.size(), ok ? "converted" : "NOT CONVERTED");
+              bench::kDayRecords, mb, t.departures, t.arrivals, t.crossings, t.touchAndGo,
+              t.conditions, state.log.size(), ok ? "converted" : "NOT CONVERTED");
 
   std::vector<double> process;
   process.reserve(static_cast<std::size_t>(runs));

@@ -1,6 +1,6 @@
 // bench_startup [RUNS]: how long zizadod5 takes from being started to its
-// window shown, and how long the window takes to show the log of a
-// 32767-record run.
+// window shown. (A full-size conversion in the window is
+// bench_window_conversion's.)
 //
 // Start-up: the program starts itself RUNS times (default 20) as a child
 // that builds frmConv exactly as zizadod5 does, shows it, waits until the
@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -30,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/run_conversion.h"
+#include "bench/spread.h"
 #include "window/frm_conv.h"
 
 extern char** environ;
@@ -111,39 +110,6 @@ bool RunChild(const char* self, Sample& sample) {
   return true;
 }
 
-void PrintSpread(const char* what, std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  std::printf("%-34s median %7.1f ms   min %7.1f ms   max %7.1f ms\n", what, ms[ms.size() / 2],
-              ms.front(), ms.back());
-}
-
-// The window's share of a 32767-record run: convert() less the run itself.
-void BenchLongLog(int argc, char** argv, const QString& folder) {
-  QApplication app(argc, argv);
-  const QString path = QDir(folder).filePath("LONG.DAT");
-  if (!WriteMovementFile(path, 32767)) {
-    std::fprintf(stderr, "bench_startup: cannot write %s\n", qPrintable(path));
-    return;
-  }
-  frmConv window;
-  window.show();
-  QApplication::processEvents();
-
-  QElapsedTimer timer;
-  ravuvur::ModuleState alone;
-  timer.start();
-  ravuvur::RunConversion(alone, path.toStdString());
-  const double runMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-
-  timer.restart();
-  window.convert(path);
-  QApplication::processEvents();  // lay out and paint the first rows
-  const double windowMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-  std::printf(
-      "32767-record run, %zu log lines:    run alone %.1f ms, run shown in the window %.1f ms\n",
-      alone.log.size(), runMs, windowMs);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,10 +149,9 @@ int main(int argc, char** argv) {
   }
   std::printf("zizadod5 start-up, %d runs, platform %s:\n", runs,
               platform != nullptr ? platform : "(Qt's default)");
-  PrintSpread("  started -> window shown", toShown);
-  PrintSpread("  of which main() -> window shown", inMain);
+  bench::PrintSpread("  started -> window shown", toShown);
+  bench::PrintSpread("  of which main() -> window shown", inMain);
 
-  BenchLongLog(argc, argv, folder.path());
   QDir::setCurrent(here);
   return 0;
 }

@@ -30,6 +30,13 @@ bool DriveList::setDrive(const QString& path) {
   return true;
 }
 
+void DriveList::showDriveOf(const QString& path) {
+  const QString root = RootOf(path);
+  if (root.isEmpty()) return;
+  chosenRoot_ = root;
+  fill();
+}
+
 void DriveList::showPopup() {
   fill();
   QComboBox::showPopup();

@@ -19,6 +19,11 @@ class DriveList : public QComboBox {
   // chosen drive when no drive holds it or that drive cannot be read.
   bool setDrive(const QString& path);
 
+  // Shows the drive that holds `path` as the chosen one, without reporting
+  // a change: for putting the list back when the drive just chosen could
+  // not be opened after all.
+  void showDriveOf(const QString& path);
+
  signals:
   // Another drive was chosen, by the user or through setDrive().
   void driveChanged(const QString& drive);

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
 
 #include "window/folder.h"
 
@@ -66,7 +69,7 @@ bool FileList::setPath(const QString& path) {
 void FileList::setPattern(const QString& pattern) {
   pattern_ = pattern;
   matchers_ = Matchers(pattern);
-  refresh();
+  list(path_);
 }
 
 QString FileList::fileName() const {
@@ -74,22 +77,53 @@ QString FileList::fileName() const {
   return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
-void FileList::refresh() { list(path_); }
+void FileList::refresh() {
+  const QStringList names = matchingNames(path_);
+  if (names == shownNames()) return;
+  const QString selected = fileName();
+  fill(names);
+  selectName(selected);
+}
 
-// A directory that went away since it was listed shows empty.
-void FileList::list(const QString& directory) {
-  path_ = directory;
-  clear();
+// A directory that went away since it was listed gives no names.
+QStringList FileList::matchingNames(const QString& directory) const {
+  QStringList matching;
   const QStringList names =
       QDir(directory).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
   for (const QString& name : names) {
-    for (const QRegularExpression& matcher : matchers_) {
-      if (matcher.match(name).hasMatch()) {
-        addItem(name);
-        break;
-      }
-    }
+    const auto matches = [&name](const QRegularExpression& m) { return m.match(name).hasMatch(); };
+    if (std::any_of(matchers_.cbegin(), matchers_.cend(), matches)) matching.append(name);
   }
+  return matching;
+}
+
+QStringList FileList::shownNames() const {
+  QStringList names;
+  names.reserve(count());
+  for (int row = 0; row < count(); ++row) names.append(item(row)->text());
+  return names;
+}
+
+void FileList::list(const QString& directory) {
+  path_ = directory;
+  fill(matchingNames(directory));
+}
+
+void FileList::fill(const QStringList& names) {
+  clear();
+  addItems(names);
+  ++listing_;
+}
+
+// Selects `name` if it is listed, else nothing; reports no click.
+void FileList::selectName(const QString& name) {
+  const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (name.isEmpty() || found.isEmpty()) {
+    clearSelection();
+    return;
+  }
+  setCurrentItem(found.first());
+  scrollToItem(found.first());
 }
 
 // Arrow keys, Home, End, Page keys and typing a name's first letters all
@@ -98,6 +132,25 @@ void FileList::keyPressEvent(QKeyEvent* event) {
   const QListWidgetItem* before = currentItem();
   QListWidget::keyPressEvent(event);
   if (currentItem() != before) reportClick(currentItem());
+}
+
+void FileList::mousePressEvent(QMouseEvent* event) {
+  pressedListing_ = listing_;
+  QListWidget::mousePressEvent(event);
+}
+
+// A double click can start a run that reads the list again while the
+// button is still down. The release then ends a press on a list that is
+// gone: it must not choose, let alone click, the name that now lies under
+// the mouse, so the name chosen before stays chosen.
+void FileList::mouseReleaseEvent(QMouseEvent* event) {
+  if (pressedListing_ == listing_) {
+    QListWidget::mouseReleaseEvent(event);
+    return;
+  }
+  const QString chosen = fileName();
+  QListWidget::mouseReleaseEvent(event);
+  selectName(chosen);
 }
 
 void FileList::reportClick(const QListWidgetItem* entry) {

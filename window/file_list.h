@@ -30,12 +30,15 @@ class FileList : public QListWidget {
   bool setPath(const QString& path);
 
   QString pattern() const { return pattern_; }
+  // Lists the directory again with `pattern`; nothing is selected after.
   void setPattern(const QString& pattern);
 
   // The selected name; empty when nothing is selected.
   QString fileName() const;
 
-  // Reads the directory again; the selection is lost.
+  // Reads the directory again, to show files that came or went. The
+  // selected name stays selected if it is still there, and a list that
+  // has not changed is left alone. Reports no click.
   void refresh();
 
  signals:
@@ -46,12 +49,20 @@ class FileList : public QListWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  QStringList matchingNames(const QString& directory) const;
+  QStringList shownNames() const;
   void list(const QString& directory);
+  void fill(const QStringList& names);
+  void selectName(const QString& name);
   void reportClick(const QListWidgetItem* entry);
 
   QString path_;  // in Qt's form, with slashes
   QString pattern_;
   QList<QRegularExpression> matchers_;
+  int listing_ = 0;         // counts the times the names were put in the list
+  int pressedListing_ = 0;  // listing_ when a mouse button last went down
 };

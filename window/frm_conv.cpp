@@ -1,11 +1,14 @@
 #include "window/frm_conv.h"
 
-#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +23,7 @@
 #include "window/drive_list.h"
 #include "window/file_list.h"
 #include "window/log_list.h"
+#include "window/pattern_box.h"
 
 namespace {
 
@@ -201,12 +205,7 @@ frmConv::frmConv(QWidget* parent) : QWidget(parent) {
   txtConverte->setMaxLength(std::numeric_limits<int>::max());
   fileDTA = Place(new FileList, Row("fileDTA"), this);
   Label2 = MakeLabel(Row("Label2"), this);
-  cboTipo = Place(new QComboBox, Row("cboTipo"), this);
-  cboTipo->setEditable(true);
-  // The box holds what was typed, exactly: Enter adds no entry and typing
-  // is not completed from the entries.
-  cboTipo->setInsertPolicy(QComboBox::NoInsert);
-  cboTipo->setCompleter(nullptr);
+  cboTipo = Place(new PatternBox, Row("cboTipo"), this);
   Label3 = MakeLabel(Row("Label3"), this);
   Label4 = MakeLabel(Row("Label4"), this);
   Label4->setWordWrap(true);
@@ -240,9 +239,103 @@ frmConv::frmConv(QWidget* parent) : QWidget(parent) {
     previous = control;
   }
   txtConverte->setFocus();
+
+  // Closing the window unloads it, and the program ends with it.
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  // Every notification the window answers, in one place. Loading and
+  // activation come through event(), the end through the destructor.
+  connect(driveDTA, &DriveList::driveChanged, this, &frmConv::driveDTA_Change);
+  connect(dirDTA, &DirList::pathChanged, this, &frmConv::dirDTA_Change);
+  connect(cboTipo, &PatternBox::changed, this, &frmConv::cboTipo_Change);
+  connect(cboTipo, &PatternBox::lostFocus, this, &frmConv::cboTipo_LostFocus);
+  connect(fileDTA, &FileList::fileClicked, this, &frmConv::fileDTA_Click);
+  connect(fileDTA, &FileList::fileDoubleClicked, this, &frmConv::fileDTA_DblClick);
+  connect(cmdOK, &QPushButton::clicked, this, &frmConv::cmdOK_Click);
+  connect(Label6, &ClickLabel::clicked, this, &frmConv::Label6_Click);
 }
 
-frmConv::~frmConv() = default;
+frmConv::~frmConv() { Form_Terminate(); }
+
+bool frmConv::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Show:
+      if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+      }
+      break;
+    case QEvent::ActivationChange:
+      if (isActiveWindow()) Form_Activate();
+      break;
+    default: break;
+  }
+  return QWidget::event(event);
+}
+
+void frmConv::Form_Load() {
+  cboTipo->addItems({QStringLiteral("*.*"), QStringLiteral("*.DAT"), QStringLiteral("*.CSV")});
+  cboTipo->setText(QStringLiteral("*.DAT"));
+  Label4->setText(dirDTA->path());
+  AppVersion = QStringLiteral("0.9");
+  LineBreak = QStringLiteral("\r\n");
+}
+
+// On the first display, and again whenever the user comes back to the
+// window, the about box included.
+void frmConv::Form_Activate() {
+  setWindowTitle(QStringLiteral("KOVA/DTA Conversor ") + AppVersion);
+}
+
+// The window has been closed and is going away; nothing outlives it.
+void frmConv::Form_Terminate() { QCoreApplication::quit(); }
+
+// The drive's root, where the directory list starts browsing it. A drive
+// that went away between being chosen and being read leaves everything as
+// it was, the drive list included.
+void frmConv::driveDTA_Change() {
+  if (!dirDTA->setPath(driveDTA->drive())) driveDTA->showDriveOf(dirDTA->path());
+}
+
+// A directory that went away between the two listings takes the directory
+// list back to where the file list still is.
+void frmConv::dirDTA_Change() {
+  if (!fileDTA->setPath(dirDTA->path())) {
+    dirDTA->setPath(fileDTA->path());
+    return;
+  }
+  Label4->setText(dirDTA->path());
+}
+
+void frmConv::cboTipo_Change() { fileDTA->setPattern(cboTipo->currentText()); }
+
+void frmConv::cboTipo_LostFocus() { fileDTA->setPattern(cboTipo->currentText()); }
+
+// Directory, separator, name, whatever the directory ends in: a file in
+// the root gets two separators in a row, which names the same file.
+void frmConv::fileDTA_Click() {
+  txtConverte->setText(fileDTA->path() + QDir::separator() + fileDTA->fileName());
+}
+
+// The click before the double click has put the file's path in txtConverte.
+void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
+
+// Converts whatever txtConverte holds, chosen or typed. The file list is
+// read again afterwards so it shows the CSV the run wrote, if the pattern
+// takes it.
+void frmConv::cmdOK_Click() {
+  convert(txtConverte->text());
+  fileDTA->refresh();
+}
+
+void frmConv::Label6_Click() {
+  QMessageBox about(QMessageBox::NoIcon, QStringLiteral("ZIZADOD5"),
+                    QStringLiteral("KOVA/DTA Conversor") + LineBreak + LineBreak +
+                        QStringLiteral("Desenvolvido por") + LineBreak +
+                        QStringLiteral("suporte@zizadod5.example.org"),
+                    QMessageBox::Ok, this);
+  about.exec();
+}
 
 bool frmConv::convert(const QString& inputPath) {
   const QByteArray path = inputPath.toUtf8();

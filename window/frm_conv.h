@@ -4,7 +4,6 @@
 
 #include "core/ravuvur.h"
 
-class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -16,13 +15,20 @@ class DirList;
 class DriveList;
 class FileList;
 class LogList;
+class PatternBox;
 
 // The program's only window: every control at its fixed place, in its tab
 // order, with its colours and fonts, and the module state that conversion
 // runs fill. The controls carry their names as object names, so the event
 // handlers and the tests find them as `txtConverte`, `cmdOK` and so on.
 //
-// The class keeps the window's historical name, frmConv, like its controls.
+// The window loads (fills the pattern box, shows the start directory) just
+// before it is first shown, so a window that is only created shows every
+// control as created. Closing the window destroys it, which ends the
+// program: make it with new.
+//
+// The class keeps the window's historical name, frmConv, like its controls
+// and its event handlers (control, underscore, event).
 class frmConv : public QWidget {
   Q_OBJECT
 
@@ -39,7 +45,30 @@ class frmConv : public QWidget {
   // with nothing selected.
   void showLog();
 
+ protected:
+  // Loading and activation reach the window as events; see the handlers.
+  bool event(QEvent* event) override;
+
  private:
+  // The event handlers. Each moves texts between controls or starts a run;
+  // what they answer to is wired in the constructor.
+  void Form_Load();
+  void Form_Activate();
+  void Form_Terminate();
+  void driveDTA_Change();
+  void dirDTA_Change();
+  void cboTipo_Change();
+  void cboTipo_LostFocus();
+  void fileDTA_Click();
+  void fileDTA_DblClick();
+  void cmdOK_Click();
+  void Label6_Click();
+
+  // Set when the window loads.
+  QString AppVersion;  // shown in the title
+  QString LineBreak;   // between the lines of the about text
+  bool loaded_ = false;
+
   // Declared before the controls: lstResultado reads its log.
   ravuvur::ModuleState state_;
 
@@ -48,7 +77,7 @@ class frmConv : public QWidget {
   QLineEdit* txtConverte = nullptr;
   FileList* fileDTA = nullptr;
   QLabel* Label2 = nullptr;
-  QComboBox* cboTipo = nullptr;
+  PatternBox* cboTipo = nullptr;
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
   DirList* dirDTA = nullptr;

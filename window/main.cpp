@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
   // Also sets the C locale from the environment, which the log's time of
   // day follows.
   QApplication app(argc, argv);
-  frmConv window;
-  window.show();
+  // Deletes itself when closed, and the program ends with it.
+  auto* window = new frmConv;
+  window->show();
   return QApplication::exec();
 }

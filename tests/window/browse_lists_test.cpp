@@ -35,6 +35,8 @@ class BrowseListsTest : public QObject {
   void fileListKeepsItsDirectoryWhenANewOneCannotBeListed_data();
   void fileListKeepsItsDirectoryWhenANewOneCannotBeListed();
   void fileListReportsClicksByMouseAndKeys();
+  void fileListReadAgainKeepsTheChosenName_data();
+  void fileListReadAgainKeepsTheChosenName();
 
   void dirListShowsThePathThenTheSubdirectories();
   void dirListOpensAnEntry_data();
@@ -44,6 +46,7 @@ class BrowseListsTest : public QObject {
 
   void driveListChoosesTheDriveHoldingAPath();
   void driveListReportsAnotherDriveChosen();
+  void driveListGoesBackQuietly();
 
  private:
   QString path(const QString& name) const { return QDir(folder_.path()).filePath(name); }
@@ -153,6 +156,53 @@ void BrowseListsTest::fileListReportsClicksByMouseAndKeys() {
   QCOMPARE(doubleClicked.count(), 1);
 }
 
+void BrowseListsTest::fileListReadAgainKeepsTheChosenName_data() {
+  QTest::addColumn<QString>("added");    // a file made before reading again
+  QTest::addColumn<QString>("removed");  // a file removed before reading again
+  QTest::addColumn<QString>("chosen");   // after reading again
+
+  const auto row = [](const char* tag, const char* added, const char* removed, const char* chosen) {
+    QTest::newRow(tag) << QString(added) << QString(removed) << QString(chosen);
+  };
+  row("nothing changed", "", "", "mov0712.dat");
+  row("a file listed above", "MOV0011.DAT", "", "mov0712.dat");
+  row("a file below gone", "", "Mov0812.Dat", "mov0712.dat");
+  row("the chosen file gone", "", "mov0712.dat", "");
+}
+
+void BrowseListsTest::fileListReadAgainKeepsTheChosenName() {
+  QFETCH(QString, added);
+  QFETCH(QString, removed);
+  QFETCH(QString, chosen);
+
+  QTemporaryDir scratch;
+  for (const char* name : {"MOV0612.DAT", "mov0712.dat", "Mov0812.Dat"}) {
+    QFile file(scratch.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
+  FileList list;
+  list.resize(200, 150);
+  QVERIFY(list.setPath(scratch.path()));
+  list.setPattern("*.dat");
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(),
+                    list.visualItemRect(list.item(1)).center());
+  QCOMPARE(list.fileName(), QString("mov0712.dat"));
+  QSignalSpy clicked(&list, &FileList::fileClicked);
+
+  if (!added.isEmpty()) QVERIFY(QFile(scratch.filePath(added)).open(QIODevice::WriteOnly));
+  if (!removed.isEmpty()) QVERIFY(QFile::remove(scratch.filePath(removed)));
+  list.refresh();
+
+  QStringList expected = {"MOV0612.DAT", "mov0712.dat", "Mov0812.Dat"};
+  if (!added.isEmpty()) expected.prepend(added);
+  expected.removeOne(removed);
+  QCOMPARE(Entries(list), expected);
+  QCOMPARE(list.fileName(), chosen);
+  QCOMPARE(clicked.count(), 0);
+}
+
 void BrowseListsTest::dirListShowsThePathThenTheSubdirectories() {
   DirList list;
   QVERIFY(list.setPath(folder_.path()));
@@ -254,6 +304,20 @@ void BrowseListsTest::driveListReportsAnotherDriveChosen() {
   // Choosing the same drive again is no change.
   drives.setCurrentIndex(other);
   QCOMPARE(changed.count(), 1);
+}
+
+void BrowseListsTest::driveListGoesBackQuietly() {
+  DriveList drives;
+  if (drives.count() < 2) QSKIP("this machine has one drive only");
+  const QString here = drives.drive();
+  drives.setCurrentIndex(drives.currentIndex() == 0 ? 1 : 0);
+  QVERIFY(drives.drive() != here);
+
+  QSignalSpy changed(&drives, &DriveList::driveChanged);
+  drives.showDriveOf(QDir::currentPath());
+  QCOMPARE(drives.drive(), here);
+  QCOMPARE(drives.currentText(), here);
+  QCOMPARE(changed.count(), 0);
 }
 
 QTEST_MAIN(BrowseListsTest)

@@ -1,11 +1,10 @@
-// The main window as created: controls, places, fonts, colours, focus
-// order, keys, and the progress log shown after a run.
+// The main window as created (before it loads): controls, places, fonts,
+// colours, focus order, keys, and the progress log shown after a run.
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -23,7 +22,7 @@
 #include <memory>
 
 #include "conversion/run_conversion.h"
-#include "window/click_label.h"
+#include "tests/window/window_files.h"
 #include "window/dir_list.h"
 #include "window/drive_list.h"
 #include "window/file_list.h"
@@ -41,21 +40,6 @@ const QStringList kTabCycle = {"txtConverte",  "fileDTA",  "cboTipo", "dirDTA",
                                "lstResultado", "driveDTA", "cmdOK",   "txtConverte"};
 
 const QColor kOrange(255, 128, 0);
-
-// A movement file of `records` departures, ASCII only.
-QByteArray MovementFile(int records) {
-  QByteArray text = "SBJD DTA0612 " + QByteArray::number(records).rightJustified(5, '0') + "\r\n";
-  for (int i = 0; i < records; ++i) {
-    text += "SBJD MV  061226PRJGA  C172V SBKP0705        01 18    AER1  local\r\n";
-  }
-  return text;
-}
-
-QString WriteFile(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return {};
-  return path;
-}
 
 }  // namespace
 
@@ -86,7 +70,6 @@ class FrmConvTest : public QObject {
   void otherKeysDoNotPressOk();
   void clickingAnOptionChangesNothing_data();
   void clickingAnOptionChangesNothing();
-  void aboutLabelReportsClicks();
 
   void logListShowsTheRunsLines();
   void logListStaysAtTheTopAfterALongRun();
@@ -103,7 +86,10 @@ class FrmConvTest : public QObject {
   QString focusedControl() const;
 
   QTemporaryDir scratch_;
-  std::unique_ptr<frmConv> window_;
+  std::unique_ptr<frmConv> window_;  // shown and active
+  // Made for each test and never shown: the window loads only when first
+  // shown, so this one still shows every control as created.
+  std::unique_ptr<frmConv> created_;
 };
 
 void FrmConvTest::initTestCase() {
@@ -115,13 +101,17 @@ void FrmConvTest::initTestCase() {
 }
 
 void FrmConvTest::init() {
+  created_ = std::make_unique<frmConv>();
   window_ = std::make_unique<frmConv>();
   window_->show();
   window_->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(window_.get()));
 }
 
-void FrmConvTest::cleanup() { window_.reset(); }
+void FrmConvTest::cleanup() {
+  window_.reset();
+  created_.reset();
+}
 
 QString FrmConvTest::focusedControl() const {
   for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
@@ -171,12 +161,12 @@ void FrmConvTest::controlsAtCreation() {
   QFETCH(bool, enabled);
 
   const QString name = QString::fromLatin1(QTest::currentDataTag());
-  QWidget* w = control(name);
+  auto* w = created_->findChild<QWidget*>(name);
   QVERIFY(w != nullptr);
   QCOMPARE(w->parentWidget()->objectName(), container);
   QCOMPARE(w->geometry(), place);
   QCOMPARE(w->isEnabled(), enabled);
-  QVERIFY(w->isVisible());
+  QVERIFY(w->isVisibleTo(created_.get()));
   // Text boxes, labels and buttons show their text; an edit field shows
   // nothing yet.
   const QVariant shown = w->property("text");
@@ -185,18 +175,18 @@ void FrmConvTest::controlsAtCreation() {
 }
 
 void FrmConvTest::windowAtCreation() {
-  QCOMPARE(window_->objectName(), QString("frmConv"));
-  QCOMPARE(window_->windowTitle(), QString("KOVA/DTA Conversor"));
-  QCOMPARE(window_->size(), QSize(757, 560));
-  QCOMPARE(window_->minimumSize(), window_->maximumSize());
-  const QList<QSize> iconSizes = window_->windowIcon().availableSizes();
+  QCOMPARE(created_->objectName(), QString("frmConv"));
+  QCOMPARE(created_->windowTitle(), QString("KOVA/DTA Conversor"));
+  QCOMPARE(created_->size(), QSize(757, 560));
+  QCOMPARE(created_->minimumSize(), created_->maximumSize());
+  const QList<QSize> iconSizes = created_->windowIcon().availableSizes();
   QVERIFY(iconSizes.contains(QSize(16, 16)));
   QVERIFY(iconSizes.contains(QSize(32, 32)));
 
-  QCOMPARE(focusedControl(), QString("txtConverte"));
-  QVERIFY(control<QLineEdit>("txtConverte")->text().isEmpty());
-  QCOMPARE(control<QListView>("lstResultado")->model()->rowCount(), 0);
-  auto* cboTipo = control<QComboBox>("cboTipo");
+  QCOMPARE(focusedControl(), QString("txtConverte"));  // in the shown window
+  QVERIFY(created_->findChild<QLineEdit*>("txtConverte")->text().isEmpty());
+  QCOMPARE(created_->findChild<QListView*>("lstResultado")->model()->rowCount(), 0);
+  auto* cboTipo = created_->findChild<QComboBox*>("cboTipo");
   QVERIFY(cboTipo->isEditable());
   QCOMPARE(cboTipo->count(), 0);
   QVERIFY(cboTipo->currentText().isEmpty());
@@ -209,15 +199,15 @@ void FrmConvTest::windowAtCreation() {
 
 void FrmConvTest::browsingListsStartInTheWorkingDirectory() {
   const QString here = QDir::toNativeSeparators(QDir::currentPath());
-  auto* fileDTA = control<FileList>("fileDTA");
+  auto* fileDTA = created_->findChild<FileList*>("fileDTA");
   QCOMPARE(fileDTA->pattern(), QString("*.*"));
   QCOMPARE(fileDTA->path(), here);
   QCOMPARE(fileDTA->count(), 2);
   QCOMPARE(fileDTA->item(0)->text(), QString("MOV0612.DAT"));
   QCOMPARE(fileDTA->item(1)->text(), QString("notes.txt"));
   QVERIFY(fileDTA->fileName().isEmpty());
-  QCOMPARE(control<DirList>("dirDTA")->path(), here);
-  QCOMPARE(control<DriveList>("driveDTA")->drive(),
+  QCOMPARE(created_->findChild<DirList*>("dirDTA")->path(), here);
+  QCOMPARE(created_->findChild<DriveList*>("driveDTA")->drive(),
            QDir::toNativeSeparators(QStorageInfo(QDir::currentPath()).rootPath()));
 }
 
@@ -374,14 +364,6 @@ void FrmConvTest::clickingAnOptionChangesNothing() {
   QTest::keyClick(control(option), Qt::Key_Space);
   for (const QRadioButton* each : options) QVERIFY(!each->isChecked());
   QCOMPARE(focusedControl(), QString("txtConverte"));
-}
-
-void FrmConvTest::aboutLabelReportsClicks() {
-  auto* label6 = control<ClickLabel>("Label6");
-  QSignalSpy clicked(label6, &ClickLabel::clicked);
-  QTest::mouseClick(label6, Qt::LeftButton);
-  QTest::mouseClick(label6, Qt::RightButton);
-  QCOMPARE(clicked.count(), 1);
 }
 
 void FrmConvTest::logListShowsTheRunsLines() {

@@ -1,0 +1,561 @@
+// The window in use: what it shows once loaded, choosing files, folders,
+// drives and patterns, converting with Ok or a double click, the about box,
+// the title, and closing. Every step is a real mouse or key event on a
+// scratch folder, the window's working directory.
+
+#include <unistd.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+
+#include "tests/window/window_files.h"
+#include "window/dir_list.h"
+#include "window/drive_list.h"
+#include "window/file_list.h"
+#include "window/frm_conv.h"
+#include "window/pattern_box.h"
+
+namespace {
+
+constexpr int kRecords = 40;  // more log lines than lstResultado shows at once
+const QStringList kDatFiles = {"MOV0612.DAT", "mov0712.dat"};
+const QString kOldCsv = QStringLiteral("OLD.CSV");
+const QByteArray kOldCsvBytes = "\"06/12/2026\",\"07:05\",\"DEP\"\r\n";
+
+QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+QStringList Names(const QListWidget& list) {
+  QStringList names;
+  for (int row = 0; row < list.count(); ++row) names.append(list.item(row)->text());
+  return names;
+}
+
+QStringList LogLines(const QListView& list) {
+  QStringList lines;
+  for (int row = 0; row < list.model()->rowCount(); ++row) {
+    lines.append(list.model()->index(row, 0).data().toString());
+  }
+  return lines;
+}
+
+bool HasLineEndingWith(const QStringList& lines, const QString& end) {
+  return std::any_of(lines.cbegin(), lines.cend(),
+                     [&end](const QString& line) { return line.endsWith(end); });
+}
+
+QByteArray Contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// As the mouse does it: a click, then a second press that the system
+// reports as a double click, then the release.
+void DoubleClick(QWidget* viewport, QPoint at) {
+  QTest::mouseClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
+  QTest::mousePress(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
+  QTest::mouseDClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
+  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
+}
+
+}  // namespace
+
+class WindowEventsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void loadedWindowShowsTheDatFilesOfTheStartFolder();
+
+  void choosingAFileFillsThePathBoxOnly_data();
+  void choosingAFileFillsThePathBoxOnly();
+  void aFileInTheRootGetsTwoSeparators();
+  void convertingTheChosenFile_data();
+  void convertingTheChosenFile();
+  void okConvertsATypedPath();
+  void doubleClickOnACsvLeavesItIntact();
+
+  void typedPatternListsItsFiles_data();
+  void typedPatternListsItsFiles();
+  void typedPatternTakesEffectAtEachKeystroke();
+  void chosenPatternTakesEffectWhenTheBoxLosesTheFocus_data();
+  void chosenPatternTakesEffectWhenTheBoxLosesTheFocus();
+
+  void openingAFolderListsItsFilesAndShowsItsPath_data();
+  void openingAFolderListsItsFilesAndShowsItsPath();
+  void aFolderThatCannotBeListedChangesNothing_data();
+  void aFolderThatCannotBeListedChangesNothing();
+  void choosingAnotherDriveBrowsesItsRoot();
+
+  void aboutBoxShowsTheProgramThenTheTitleComesBack();
+  void closingTheWindowEndsTheProgram();
+
+ private:
+  template <class Control>
+  Control* control(const char* name) const {
+    return window_->findChild<Control*>(QLatin1String(name));
+  }
+  FileList* fileDTA() const { return control<FileList>("fileDTA"); }
+  DirList* dirDTA() const { return control<DirList>("dirDTA"); }
+  PatternBox* cboTipo() const { return control<PatternBox>("cboTipo"); }
+  QLineEdit* txtConverte() const { return control<QLineEdit>("txtConverte"); }
+  QListView* lstResultado() const { return control<QListView>("lstResultado"); }
+  QString label4() const { return control<QLabel>("Label4")->text(); }
+
+  QString path(const QString& name) const { return QDir(folder_->path()).filePath(name); }
+  QPoint fileAt(const QString& name) const;
+  void clickFile(const QString& name) const;
+  void doubleClickFile(const QString& name) const;
+  void doubleClickFolder(const QString& entry) const;
+  void typePattern(const QString& pattern) const;
+
+  std::unique_ptr<QTemporaryDir> folder_;
+  QString startDirectory_;
+  std::unique_ptr<frmConv> window_;
+};
+
+// A fresh folder for each test, the working directory the window starts in.
+void WindowEventsTest::init() {
+  folder_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(folder_->isValid());
+  QVERIFY(!WriteFile(path("MOV0612.DAT"), MovementFile(kRecords)).isEmpty());
+  QVERIFY(!WriteFile(path("mov0712.dat"), MovementFile(2)).isEmpty());
+  QVERIFY(!WriteFile(path(kOldCsv), kOldCsvBytes).isEmpty());
+  QVERIFY(!WriteFile(path("notes.txt"), "x").isEmpty());
+  QVERIFY(QDir(folder_->path()).mkdir("sub"));
+  QVERIFY(!WriteFile(path("sub/INNER.DAT"), MovementFile(1)).isEmpty());
+  startDirectory_ = QDir::currentPath();
+  QVERIFY(QDir::setCurrent(folder_->path()));
+
+  window_ = std::make_unique<frmConv>();
+  window_->show();
+  window_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+}
+
+void WindowEventsTest::cleanup() {
+  window_.reset();
+  QDir::setCurrent(startDirectory_);
+  folder_.reset();
+}
+
+QPoint WindowEventsTest::fileAt(const QString& name) const {
+  const QList<QListWidgetItem*> found = fileDTA()->findItems(name, Qt::MatchExactly);
+  return found.isEmpty() ? QPoint(-1, -1) : fileDTA()->visualItemRect(found.first()).center();
+}
+
+void WindowEventsTest::clickFile(const QString& name) const {
+  QTest::mouseClick(fileDTA()->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), fileAt(name));
+}
+
+void WindowEventsTest::doubleClickFile(const QString& name) const {
+  DoubleClick(fileDTA()->viewport(), fileAt(name));
+}
+
+void WindowEventsTest::doubleClickFolder(const QString& entry) const {
+  const QList<QListWidgetItem*> found = dirDTA()->findItems(entry, Qt::MatchExactly);
+  QVERIFY2(!found.isEmpty(), qPrintable(entry));
+  DoubleClick(dirDTA()->viewport(), dirDTA()->visualItemRect(found.last()).center());
+}
+
+// Clicks into the pattern box and types over its text; an empty pattern
+// clears it.
+void WindowEventsTest::typePattern(const QString& pattern) const {
+  QTest::mouseClick(cboTipo()->lineEdit(), Qt::LeftButton);
+  QTest::keyClick(cboTipo(), Qt::Key_A, Qt::ControlModifier);
+  if (pattern.isEmpty()) {
+    QTest::keyClick(cboTipo(), Qt::Key_Backspace);
+  } else {
+    QTest::keyClicks(cboTipo(), pattern);
+  }
+}
+
+void WindowEventsTest::loadedWindowShowsTheDatFilesOfTheStartFolder() {
+  QCOMPARE(window_->windowTitle(), QString("KOVA/DTA Conversor 0.9"));
+  QStringList entries;
+  for (int i = 0; i < cboTipo()->count(); ++i) entries.append(cboTipo()->itemText(i));
+  QCOMPARE(entries, (QStringList{"*.*", "*.DAT", "*.CSV"}));
+  QCOMPARE(cboTipo()->currentText(), QString("*.DAT"));
+  QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+  QCOMPARE(Names(*fileDTA()), kDatFiles);
+  QCOMPARE(label4(), Native(folder_->path()));
+  QCOMPARE(dirDTA()->path(), Native(folder_->path()));
+  QVERIFY(txtConverte()->text().isEmpty());
+  QCOMPARE(lstResultado()->model()->rowCount(), 0);
+}
+
+void WindowEventsTest::choosingAFileFillsThePathBoxOnly_data() {
+  QTest::addColumn<QString>("clicked");  // empty: the keys only
+  QTest::addColumn<QList<int>>("keys");
+  QTest::addColumn<QString>("chosen");
+
+  QTest::newRow("mouse") << "mov0712.dat" << QList<int>{} << "mov0712.dat";
+  QTest::newRow("mouse, then arrow key down")
+      << "MOV0612.DAT" << QList<int>{Qt::Key_Down} << "mov0712.dat";
+  QTest::newRow("mouse, then arrow key back")
+      << "mov0712.dat" << QList<int>{Qt::Key_Up} << "MOV0612.DAT";
+  QTest::newRow("End key") << "" << QList<int>{Qt::Key_End} << "mov0712.dat";
+}
+
+void WindowEventsTest::choosingAFileFillsThePathBoxOnly() {
+  QFETCH(QString, clicked);
+  QFETCH(QList<int>, keys);
+  QFETCH(QString, chosen);
+
+  if (!clicked.isEmpty()) clickFile(clicked);
+  fileDTA()->setFocus();
+  for (const int key : keys) QTest::keyClick(fileDTA(), Qt::Key(key));
+
+  QCOMPARE(fileDTA()->fileName(), chosen);
+  QCOMPARE(txtConverte()->text(), Native(folder_->path()) + QDir::separator() + chosen);
+  QCOMPARE(lstResultado()->model()->rowCount(), 0);
+  QVERIFY(!QFile::exists(path(QString(chosen).replace(".dat", ".CSV", Qt::CaseInsensitive))));
+}
+
+void WindowEventsTest::aFileInTheRootGetsTwoSeparators() {
+  doubleClickFolder(Native(QDir::rootPath()));
+  QCOMPARE(fileDTA()->path(), Native(QDir::rootPath()));
+  typePattern("*.*");
+  if (fileDTA()->count() == 0) QSKIP("the root folder holds no file here");
+  const QString name = fileDTA()->item(0)->text();
+  clickFile(name);
+  QCOMPARE(txtConverte()->text(), Native(QDir::rootPath()) + QDir::separator() + name);
+}
+
+void WindowEventsTest::convertingTheChosenFile_data() {
+  QTest::addColumn<QString>("pattern");
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<bool>("doubleClick");  // else a click, then Ok
+  QTest::addColumn<int>("records");
+  QTest::addColumn<QString>("csv");
+  QTest::addColumn<QStringList>("listedAfter");
+
+  const auto row = [](const char* tag, const char* pattern, const char* file, bool doubleClick,
+                      int records, const char* csv, const QStringList& listedAfter) {
+    QTest::newRow(tag) << QString(pattern) << QString(file) << doubleClick << records
+                       << QString(csv) << listedAfter;
+  };
+  const QStringList all = {"MOV0612.CSV", "MOV0612.DAT", "mov0712.dat", "notes.txt", kOldCsv};
+  row("click, Ok", "*.DAT", "MOV0612.DAT", false, kRecords, "MOV0612.CSV", kDatFiles);
+  row("double click", "*.DAT", "MOV0612.DAT", true, kRecords, "MOV0612.CSV", kDatFiles);
+  row("click, Ok, the CSV listed", "*.*", "MOV0612.DAT", false, kRecords, "MOV0612.CSV", all);
+  row("double click, the CSV listed", "*.*", "MOV0612.DAT", true, kRecords, "MOV0612.CSV", all);
+  row("lower-case name", "*.dat", "mov0712.dat", true, 2, "MOV0712.CSV", kDatFiles);
+}
+
+void WindowEventsTest::convertingTheChosenFile() {
+  QFETCH(QString, pattern);
+  QFETCH(QString, file);
+  QFETCH(bool, doubleClick);
+  QFETCH(int, records);
+  QFETCH(QString, csv);
+  QFETCH(QStringList, listedAfter);
+
+  typePattern(pattern);
+  if (doubleClick) {
+    doubleClickFile(file);
+  } else {
+    clickFile(file);
+    QVERIFY(!QFile::exists(path(csv)));
+    QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
+  }
+
+  QVERIFY(QFile::exists(path(csv)));
+  const QStringList log = LogLines(*lstResultado());
+  QCOMPARE(log.size(), records + 18);
+  QVERIFY2(log.first().endsWith(QString::fromUtf8("000 Iniciando a conversão")),
+           qPrintable(log.first()));
+  QVERIFY2(log.last().endsWith(QString("017 Total Registros: %1").arg(records, 5, 10, QChar('0'))),
+           qPrintable(log.last()));
+  QCOMPARE(lstResultado()->verticalScrollBar()->value(), 0);
+
+  // The list is read again, the file stays chosen, and the path box keeps
+  // the file converted.
+  QCOMPARE(Names(*fileDTA()), listedAfter);
+  QCOMPARE(fileDTA()->fileName(), file);
+  QCOMPARE(txtConverte()->text(), Native(path(file)));
+}
+
+void WindowEventsTest::okConvertsATypedPath() {
+  clickFile("MOV0612.DAT");
+  QTest::mouseClick(txtConverte(), Qt::LeftButton);
+  QTest::keyClick(txtConverte(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(txtConverte(), "sub/INNER.DAT");
+  QTest::keyClick(txtConverte(), Qt::Key_O, Qt::AltModifier);
+  // The button shows itself pressed for a moment before it reports.
+  QTRY_VERIFY(QFile::exists(path("sub/INNER.CSV")));
+  QCOMPARE(lstResultado()->model()->rowCount(), 1 + 18);
+  QVERIFY(!QFile::exists(path("MOV0612.CSV")));
+  QCOMPARE(txtConverte()->text(), QString("sub/INNER.DAT"));
+}
+
+void WindowEventsTest::doubleClickOnACsvLeavesItIntact() {
+  typePattern("*.CSV");
+  QCOMPARE(Names(*fileDTA()), QStringList{kOldCsv});
+  doubleClickFile(kOldCsv);
+
+  QCOMPARE(Contents(path(kOldCsv)), kOldCsvBytes);
+  QCOMPARE(Names(*fileDTA()), QStringList{kOldCsv});
+  const QStringList log = LogLines(*lstResultado());
+  const QString refused =
+      QString::fromUtf8("024 ERRO: o arquivo de saida é o próprio arquivo de entrada: ") +
+      Native(path(kOldCsv));
+  QVERIFY2(HasLineEndingWith(log, refused), qPrintable(log.join(u'\n')));
+  QVERIFY(HasLineEndingWith(log, QString::fromUtf8("011 CONVERSÃO NÃO REALIZADA")));
+}
+
+void WindowEventsTest::typedPatternListsItsFiles_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QStringList>("listed");
+
+  // What the patterns match is the file list's own business; here, that
+  // whatever is typed reaches it, odd text included.
+  const QStringList all = {"MOV0612.DAT", "mov0712.dat", "notes.txt", kOldCsv};
+  QTest::newRow("CSV") << "*.CSV" << QStringList{kOldCsv};
+  QTest::newRow("lower case") << "*.csv" << QStringList{kOldCsv};
+  QTest::newRow("two patterns") << "*.txt;*.csv" << QStringList{"notes.txt", kOldCsv};
+  QTest::newRow("lone bracket") << "[" << QStringList{};
+  QTest::newRow("double star") << "**" << all;
+  QTest::newRow("empty") << "" << all;
+}
+
+void WindowEventsTest::typedPatternListsItsFiles() {
+  QFETCH(QString, typed);
+  QFETCH(QStringList, listed);
+  typePattern(typed);
+  QCOMPARE(cboTipo()->currentText(), typed);
+  QCOMPARE(fileDTA()->pattern(), typed);
+  QCOMPARE(Names(*fileDTA()), listed);
+  QCOMPARE(txtConverte()->text(), QString());
+}
+
+void WindowEventsTest::typedPatternTakesEffectAtEachKeystroke() {
+  typePattern("*");
+  QStringList listed = {QString::number(fileDTA()->count())};
+  for (const char key : {'.', 'c', 's', 'v'}) {
+    QTest::keyClick(cboTipo(), key);
+    listed.append(QString::number(fileDTA()->count()));
+  }
+  QCOMPARE(fileDTA()->pattern(), QString("*.csv"));
+  // "*", "*.", "*.c", "*.cs", "*.csv"
+  QCOMPARE(listed, (QStringList{"4", "0", "0", "0", "1"}));
+  QCOMPARE(QApplication::focusWidget(), cboTipo());
+}
+
+void WindowEventsTest::chosenPatternTakesEffectWhenTheBoxLosesTheFocus_data() {
+  QTest::addColumn<QString>("how");
+
+  QTest::newRow("list opened, entry picked with the keys") << "popup keys";
+  QTest::newRow("list opened, entry clicked") << "popup mouse";
+  QTest::newRow("arrow keys in the closed box") << "arrow keys";
+}
+
+void WindowEventsTest::chosenPatternTakesEffectWhenTheBoxLosesTheFocus() {
+  QFETCH(QString, how);
+  PatternBox* box = cboTipo();
+  QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+  QSignalSpy lostFocus(box, &PatternBox::lostFocus);
+
+  if (how == "arrow keys") {
+    // From the first entry, which the filled list starts at, down to the
+    // last.
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_Down);
+  } else {
+    QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView* view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    const QModelIndex csv = view->model()->index(2, 0);
+    if (how == "popup keys") {
+      QTest::keyClick(view, Qt::Key_End);
+      QTest::keyClick(view, Qt::Key_Return);
+    } else {
+      // A release too soon after opening belongs to the click that opened
+      // the list; the user picks a moment later.
+      QTest::qWait(QApplication::doubleClickInterval() + 50);
+      const QPoint at = view->visualRect(csv).center();
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), at);
+    }
+    QTRY_VERIFY(!view->isVisible());
+  }
+
+  QCOMPARE(box->currentText(), QString("*.CSV"));
+  QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+  QCOMPARE(Names(*fileDTA()), kDatFiles);
+  QCOMPARE(lostFocus.count(), 0);
+
+  QTest::keyClick(box, Qt::Key_Tab);
+  QCOMPARE(lostFocus.count(), 1);
+  QCOMPARE(fileDTA()->pattern(), QString("*.CSV"));
+  QCOMPARE(Names(*fileDTA()), QStringList{kOldCsv});
+}
+
+void WindowEventsTest::openingAFolderListsItsFilesAndShowsItsPath_data() {
+  QTest::addColumn<QString>("opened");  // relative to the start folder
+  QTest::addColumn<bool>("byKeyboard");
+
+  QTest::newRow("subfolder") << "sub" << false;
+  QTest::newRow("subfolder by Enter") << "sub" << true;
+  QTest::newRow("parent") << ".." << false;
+}
+
+void WindowEventsTest::openingAFolderListsItsFilesAndShowsItsPath() {
+  QFETCH(QString, opened);
+  QFETCH(bool, byKeyboard);
+  const QString folder = Native(QDir::cleanPath(path(opened)));
+  const QString entry = opened == ".." ? QDir(folder).dirName() : opened;
+
+  if (byKeyboard) {
+    dirDTA()->setFocus();
+    dirDTA()->setCurrentItem(dirDTA()->findItems(entry, Qt::MatchExactly).last());
+    QTest::keyClick(dirDTA(), Qt::Key_Return);
+  } else {
+    doubleClickFolder(entry);
+  }
+
+  QCOMPARE(dirDTA()->path(), folder);
+  QCOMPARE(fileDTA()->path(), folder);
+  QCOMPARE(label4(), folder);
+  QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+  if (opened == "sub") QCOMPARE(Names(*fileDTA()), QStringList{"INNER.DAT"});
+  QCOMPARE(lstResultado()->model()->rowCount(), 0);
+}
+
+void WindowEventsTest::aFolderThatCannotBeListedChangesNothing_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("removed since it was listed") << "removed";
+  QTest::newRow("removed while it is being opened") << "removed while opening";
+  QTest::newRow("no permission") << "no permission";
+}
+
+void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
+  QFETCH(QString, how);
+  const QString before = Native(folder_->path());
+  clickFile("MOV0612.DAT");
+  const QString chosen = txtConverte()->text();
+  const QString sub = path("sub");
+  const auto listable = qScopeGuard([&sub] {
+    QFile::setPermissions(sub,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  });
+
+  if (how == "removed while opening") {
+    // Gone once the folder list has read it, before the file list does.
+    dirDTA()->setFocus();
+    dirDTA()->setCurrentItem(dirDTA()->findItems("sub", Qt::MatchExactly).first());
+    connect(dirDTA(), &QListWidget::currentRowChanged, this,
+            [sub](int) { QDir(sub).removeRecursively(); });
+    QTest::keyClick(dirDTA(), Qt::Key_Return);
+  } else {
+    if (how == "removed") QVERIFY(QDir(sub).removeRecursively());
+    if (how == "no permission") {
+      if (geteuid() == 0) QSKIP("root lists every folder");
+      QVERIFY(QFile::setPermissions(sub, QFileDevice::WriteOwner));
+    }
+    doubleClickFolder("sub");
+  }
+
+  QVERIFY(window_->isVisible());
+  QCOMPARE(dirDTA()->path(), before);
+  QCOMPARE(fileDTA()->path(), before);
+  QCOMPARE(label4(), before);
+  QCOMPARE(Names(*fileDTA()), kDatFiles);
+  QCOMPARE(txtConverte()->text(), chosen);
+}
+
+void WindowEventsTest::choosingAnotherDriveBrowsesItsRoot() {
+  auto* driveDTA = control<DriveList>("driveDTA");
+  const int other = driveDTA->currentIndex() == 0 ? 1 : driveDTA->currentIndex() - 1;
+  if (driveDTA->count() < 2) QSKIP("this machine has one drive only");
+  const QString root = Native(driveDTA->itemData(other).toString());
+
+  driveDTA->setFocus();
+  QTest::keyClick(driveDTA, other == 1 ? Qt::Key_Down : Qt::Key_Up);
+
+  QCOMPARE(driveDTA->drive(), root);
+  QCOMPARE(dirDTA()->path(), root);
+  QCOMPARE(fileDTA()->path(), root);
+  QCOMPARE(label4(), root);
+  QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+}
+
+void WindowEventsTest::aboutBoxShowsTheProgramThenTheTitleComesBack() {
+  auto* label6 = control<QLabel>("Label6");
+  QTest::mouseClick(label6, Qt::RightButton);
+  QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+  // The box is modal: the click returns only once it is closed, so it is
+  // read and closed from a timer running in its event loop, once the user
+  // could see it.
+  QString caption;
+  QString text;
+  int buttons = 0;
+  bool boxActive = false;
+  QTimer reader;
+  reader.setSingleShot(true);
+  connect(&reader, &QTimer::timeout, this, [this, &caption, &text, &buttons, &boxActive] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    // (A transient window counts as active as soon as its parent is.)
+    boxActive = QTest::qWaitFor([box] { return QApplication::activeWindow() == box; });
+    caption = box->windowTitle();
+    text = box->text();
+    buttons = int(box->buttons().size());
+    // Another title meanwhile shows that coming back sets it again.
+    window_->setWindowTitle("while the box is open");
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+  });
+  reader.start(0);
+  QTest::mouseClick(label6, Qt::LeftButton);
+
+  QVERIFY(boxActive);
+  QCOMPARE(caption, QString("ZIZADOD5"));
+  QCOMPARE(text, QString("KOVA/DTA Conversor\r\n\r\nDesenvolvido por\r\n"
+                         "suporte@zizadod5.example.org"));
+  QCOMPARE(buttons, 1);
+  QCOMPARE(QApplication::activeModalWidget(), nullptr);
+  // A window manager gives the activation back to the window; the
+  // offscreen platform has none, so the test does it.
+  window_->activateWindow();
+  QTRY_COMPARE(window_->windowTitle(), QString("KOVA/DTA Conversor 0.9"));
+}
+
+// With quitting on the last window closed turned off, only the window's own
+// end can stop the event loop.
+void WindowEventsTest::closingTheWindowEndsTheProgram() {
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+  const QPointer<frmConv> window = window_.release();
+  QTimer closer;
+  closer.setSingleShot(true);
+  connect(&closer, &QTimer::timeout, window, &QWidget::close);
+  closer.start(0);
+  QTimer watchdog;  // in case nothing else ends it
+  watchdog.setSingleShot(true);
+  connect(&watchdog, &QTimer::timeout, this, [] { QCoreApplication::exit(1); });
+  watchdog.start(10000);
+  const int status = QApplication::exec();
+  QGuiApplication::setQuitOnLastWindowClosed(true);
+  QCOMPARE(status, 0);
+  QVERIFY(window.isNull());
+}
+
+QTEST_MAIN(WindowEventsTest)
+#include "window_events_test.moc"
