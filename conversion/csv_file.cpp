@@ -5,7 +5,6 @@
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 
 namespace ravuvur {
@@ -42,9 +41,8 @@ std::string TemporaryName(const std::string& target, unsigned attempt) {
 CsvFile::~CsvFile() { Discard(); }
 
 CsvFile::CreateResult CsvFile::Create(const std::string& csvPath, const FileIdentity& input) {
-  Discard();
+  Discard();  // also empties the buffer
   failed_ = false;
-  buffer_.clear();
   target_ = csvPath;
 
   struct stat st {};

@@ -136,7 +136,8 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
                 timeAndSpace + msg::k007Record.size() + 5 + msg::k007Of.size() + countShown.size());
   }
   for (int i = 1; i <= records; ++i) {
-    const ReadResult read = input.IsOpen() ? input.ReadLine(lineBuffer) : ReadResult::End;
+    // An input that did not open left the count text empty: no records.
+    const ReadResult read = input.ReadLine(lineBuffer);
     if (read == ReadResult::End) {
       // Fewer lines than announced: keep the rows read so far.
       message(msg::k027EarlyEnd) << i << msg::k007Of << countShown;

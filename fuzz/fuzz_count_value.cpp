@@ -19,7 +19,6 @@ namespace {
 std::string LeadingDecimal(const std::string& s) {
   std::size_t p = 0;
   if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
-  const std::size_t mantissaStart = p;
   bool digits = false;
   while (p < s.size() && std::isdigit(static_cast<unsigned char>(s[p]))) ++p, digits = true;
   if (p < s.size() && s[p] == '.') {
@@ -27,7 +26,6 @@ std::string LeadingDecimal(const std::string& s) {
     while (p < s.size() && std::isdigit(static_cast<unsigned char>(s[p]))) ++p, digits = true;
   }
   if (!digits) return "";
-  (void)mantissaStart;
   std::size_t end = p;
   if (p < s.size() && (s[p] == 'e' || s[p] == 'E')) {
     std::size_t q = p + 1;
