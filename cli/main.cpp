@@ -1,13 +1,11 @@
 // dta2csv: converts movement files from the command line, one run per
 // file, exactly as the window's Ok button does, printing each run's log.
 
-#include <cerrno>
-#include <clocale>
-#include <cstdio>
-#include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/console.h"
 #include "conversion/run_conversion.h"
 
 namespace {
@@ -27,51 +25,44 @@ constexpr int kConverted = 0;
 constexpr int kNotConverted = 1;
 constexpr int kUsageError = 2;
 
-void Print(std::FILE* stream, std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
+int UsageError(const std::string& what) {
+  dta2csv::WriteStderr("dta2csv: " + what + "\n");
+  dta2csv::WriteStderr(kUsage);
+  return kUsageError;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The log's time text follows the user's locale (LC_ALL / LC_TIME).
-  std::setlocale(LC_ALL, "");
+  dta2csv::PrepareConsole();
 
-  std::vector<std::string_view> files;
+  std::vector<std::string> files;
   bool optionsEnded = false;
-  for (int k = 1; k < argc; ++k) {
-    const std::string_view arg = argv[k];
+  for (std::string& arg : dta2csv::Utf8Arguments(argc, argv)) {
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && arg == "--help") {
-      Print(stdout, kUsage);
+      dta2csv::WriteStdout(kUsage);
       return kConverted;
     } else if (!optionsEnded && arg == "--version") {
-      Print(stdout, "dta2csv 0.9\n");
+      dta2csv::WriteStdout("dta2csv 0.9\n");
       return kConverted;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "dta2csv: unknown option '%s'\n", argv[k]);
-      Print(stderr, kUsage);
-      return kUsageError;
+      return UsageError("unknown option '" + arg + "'");
     } else {
-      files.push_back(arg);
+      files.push_back(std::move(arg));
     }
   }
-  if (files.empty()) {
-    Print(stderr, "dta2csv: no FILE given\n");
-    Print(stderr, kUsage);
-    return kUsageError;
-  }
+  if (files.empty()) return UsageError("no FILE given");
 
   ravuvur::ModuleState state;
   int status = kConverted;
-  for (const std::string_view file : files) {
+  for (const std::string& file : files) {
     if (!ravuvur::RunConversion(state, file)) status = kNotConverted;
-    Print(stdout, state.log.Text());
-  }
-  if (std::fflush(stdout) != 0) {
-    std::fprintf(stderr, "dta2csv: cannot write the log: %s\n", std::strerror(errno));
-    return kNotConverted;
+    if (!dta2csv::WriteStdout(state.log.Text())) {
+      dta2csv::WriteStderr("dta2csv: cannot write the log: " + dta2csv::LastErrorText() + "\n");
+      return kNotConverted;
+    }
   }
   return status;
 }

@@ -1,58 +1,59 @@
 #pragma once
 
-#include <csignal>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "conversion/movement_file.h"
+#include "conversion/input_file.h"
 
 namespace ravuvur {
 
-// The CSV file of a run, written all or nothing. Rows go to a temporary
-// file in the CSV's own folder, which replaces the CSV only when every
-// write and the close succeeded; otherwise the temporary file is removed
-// and a CSV that existed before stays byte for byte as it was. An operator
-// who converts a bad file by mistake thus never loses the good CSV.
-//
-// While the file is open the file-size-limit signal is ignored, so a write
-// past the limit fails like any other write instead of killing the process.
+// The CSV file of a run, written all or nothing: rows go to a new file
+// beside the CSV, which takes the CSV's place only when every write
+// succeeded; otherwise a CSV that existed before stays byte for byte as it
+// was. An operator who converts a bad file by mistake never loses the good
+// CSV. What exactly each platform guarantees, and how, is stated at the top
+// of its implementation (csv_file_posix.cpp, csv_file_windows.cpp).
 class CsvFile {
  public:
   enum class CreateResult { Created, CannotCreate, SameAsInput };
+  enum class CommitResult { Committed, WriteFailed, CannotReplace };
 
-  CsvFile() = default;
-  ~CsvFile();
+  CsvFile();
+  ~CsvFile();  // discards what was not committed
   CsvFile(const CsvFile&) = delete;
   CsvFile& operator=(const CsvFile&) = delete;
 
-  // Prepares to write `csvPath`. Refuses a path that names the input
-  // itself, a folder, a device, or a file that cannot be written. Where
-  // `csvPath` is a symbolic link the link's target is replaced, not the link.
-  CreateResult Create(const std::string& csvPath, const FileIdentity& input);
-  bool IsOpen() const noexcept { return fd_ >= 0; }
+  // Prepares to write the CSV at `csvPath` (UTF-8). Refuses the input
+  // itself (SameAsInput), and a folder, a device or a file that cannot be
+  // written (CannotCreate).
+  CreateResult Create(std::string_view csvPath, const FileIdentity& input);
+  bool IsOpen() const noexcept { return pending_ != nullptr; }
 
   // Rows are collected here and written in large blocks.
   std::string& Buffer() noexcept { return buffer_; }
-  // Writes the buffer out once it is large.
-  void FlushIfFull();
+  void FlushIfFull() {
+    if (buffer_.size() >= kFlushSize) Flush();
+  }
 
-  // Writes what remains, closes and puts the file in place. False when any
-  // write failed or the file could not be put in place; nothing is left
-  // behind then.
-  bool Commit();
-  // Drops the temporary file; the CSV stays as it was.
+  // Writes what remains and puts the new file in the CSV's place.
+  // WriteFailed when a write failed (disk full, file-size limit),
+  // CannotReplace when the complete file could not take the CSV's place;
+  // either way nothing is left behind and an earlier CSV is as it was.
+  CommitResult Commit();
+  // Drops the new file; the CSV stays as it was.
   void Discard() noexcept;
 
  private:
-  void Flush();
-  void RestoreSignal() noexcept;
+  static constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 
-  int fd_ = -1;
-  bool failed_ = false;
+  struct Pending;  // the platform's new file, not yet in place
+  void Flush();
+
+  std::unique_ptr<Pending> pending_;
   std::string buffer_;
-  std::string target_;
-  std::string temporary_;
-  struct sigaction previousSizeSignal_ {};
+  bool failed_ = false;
 };
 
 }  // namespace ravuvur

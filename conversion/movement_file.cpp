@@ -1,10 +1,6 @@
 #include "conversion/movement_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace ravuvur {
@@ -37,51 +33,27 @@ MovementFile::MovementFile(std::size_t keep) : keep_(keep) {}
 
 MovementFile::~MovementFile() { Close(); }
 
-bool MovementFile::Open(const std::string& path) {
-  Close();
-  // Look before opening: opening some devices has side effects.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  // O_NONBLOCK so that a file swapped for a pipe meanwhile cannot block;
-  // the check after opening refuses it.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return false;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  fd_ = fd;
-  identity_ = {st.st_dev, st.st_ino};
+bool MovementFile::Open(std::string_view path) {
+  if (!file_.Open(path)) return false;
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
   pos_ = end_ = 0;
   eof_ = error_ = skipLineFeed_ = false;
   return true;
 }
 
-void MovementFile::Close() noexcept {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
+void MovementFile::Close() noexcept { file_.Close(); }
 
 bool MovementFile::Fill() {
   if (pos_ < end_) return true;
-  if (fd_ < 0 || eof_ || error_) return false;
-  for (;;) {
-    const ssize_t n = ::read(fd_, buffer_.get(), kBufferSize);
-    if (n > 0) {
-      pos_ = 0;
-      end_ = static_cast<std::size_t>(n);
-      return true;
-    }
-    if (n == 0) {
-      eof_ = true;
-      return false;
-    }
-    if (errno != EINTR) {
-      error_ = true;
-      return false;
-    }
+  if (!file_.IsOpen() || eof_ || error_) return false;
+  const std::ptrdiff_t n = file_.Read(buffer_.get(), kBufferSize);
+  if (n > 0) {
+    pos_ = 0;
+    end_ = static_cast<std::size_t>(n);
+    return true;
   }
+  (n == 0 ? eof_ : error_) = true;
+  return false;
 }
 
 ReadResult MovementFile::ReadLine(std::string& line) {

@@ -1,19 +1,13 @@
 #pragma once
 
-#include <sys/types.h>
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
+
+#include "conversion/input_file.h"
 
 namespace ravuvur {
-
-// Which file an open descriptor is, so the run can tell when the CSV it is
-// about to write would be the very file it reads (through a link, or a name
-// that differs only in letter case).
-struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-};
 
 enum class ReadResult { Line, End, Error };
 
@@ -31,9 +25,9 @@ class MovementFile {
 
   // Opens a regular file. Folders, pipes and devices are refused without
   // blocking (a pipe with no writer would otherwise hang the window).
-  bool Open(const std::string& path);
-  bool IsOpen() const noexcept { return fd_ >= 0; }
-  FileIdentity Identity() const noexcept { return identity_; }
+  bool Open(std::string_view path);
+  bool IsOpen() const noexcept { return file_.IsOpen(); }
+  FileIdentity Identity() const noexcept { return file_.Identity(); }
 
   // Reads the next line into `line`. At the end of the input, or on a read
   // error, `line` keeps what it held.
@@ -44,8 +38,7 @@ class MovementFile {
   bool Fill();
 
   std::size_t keep_;
-  int fd_ = -1;
-  FileIdentity identity_;
+  InputFile file_;
   std::unique_ptr<char[]> buffer_;
   std::string scratch_;
   std::size_t pos_ = 0;

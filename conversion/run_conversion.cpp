@@ -165,12 +165,20 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
   if (output.IsOpen()) {
     if (failed) {
       output.Discard();
-    } else if (output.Commit()) {
-      written = true;
     } else {
-      message(msg::k025CannotWriteOutput) << csvPath;
-      logBuilt();
-      failed = true;
+      switch (output.Commit()) {
+        case CsvFile::CommitResult::Committed: written = true; break;
+        case CsvFile::CommitResult::WriteFailed:
+          message(msg::k025CannotWriteOutput) << csvPath;
+          logBuilt();
+          failed = true;
+          break;
+        case CsvFile::CommitResult::CannotReplace:
+          message(msg::k023CannotCreateOutput) << csvPath;
+          logBuilt();
+          failed = true;
+          break;
+      }
     }
   }
 

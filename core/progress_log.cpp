@@ -3,6 +3,8 @@
 #include <ctime>
 #include <memory>
 
+#include "core/local_time.h"
+
 namespace ravuvur {
 namespace {
 
@@ -11,10 +13,7 @@ class LocaleClock {
   std::string_view operator()() {
     const std::time_t now = std::time(nullptr);
     if (now != rendered_ || length_ == 0) {
-      std::tm local{};
-      localtime_r(&now, &local);
-      length_ = std::strftime(text_, sizeof text_, "%X", &local);
-      if (length_ == 0) length_ = std::strftime(text_, sizeof text_, "%H:%M:%S", &local);
+      length_ = FormatTimeOfDay(now, text_, sizeof text_);
       rendered_ = now;
     }
     return {text_, length_};

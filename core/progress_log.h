@@ -13,10 +13,9 @@ namespace ravuvur {
 // line; the view must stay valid until the next call.
 using TimeTextSource = std::function<std::string_view()>;
 
-// The local time of day in the user's locale (strftime's %X under the
-// current C locale, so a program that wants the user's format calls
-// setlocale first; under the C locale it reads HH:MM:SS). The clock is read
-// for every line; the text is rendered again only when the second changes.
+// The local time of day in the user's locale (see FormatTimeOfDay). The
+// clock is read for every line; the text is rendered again only when the
+// second changes.
 TimeTextSource LocaleTimeText();
 
 // The progress log: time-stamped lines in the order they were logged. The

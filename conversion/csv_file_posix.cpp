@@ -1,16 +1,17 @@
-#include "conversion/csv_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+
+#include "conversion/csv_file.h"
 
 namespace ravuvur {
 namespace {
 
-constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 // Room for the temporary name's prefix and suffix within NAME_MAX.
 constexpr std::size_t kMaxNameInTemporary = 200;
 
@@ -38,22 +39,39 @@ std::string TemporaryName(const std::string& target, unsigned attempt) {
 
 }  // namespace
 
+// While the file is open the file-size-limit signal is ignored, so a write
+// past the limit fails like any other write instead of killing the process.
+struct CsvFile::Pending {
+  int fd = -1;
+  std::string target;
+  std::string temporary;
+  struct sigaction previousSizeSignal {};
+
+  ~Pending() {
+    if (fd >= 0) ::close(fd);
+    ::sigaction(SIGXFSZ, &previousSizeSignal, nullptr);
+    if (!temporary.empty()) ::unlink(temporary.c_str());
+  }
+};
+
+CsvFile::CsvFile() = default;
 CsvFile::~CsvFile() { Discard(); }
 
-CsvFile::CreateResult CsvFile::Create(const std::string& csvPath, const FileIdentity& input) {
+CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
   Discard();  // also empties the buffer
   failed_ = false;
-  target_ = csvPath;
+  auto pending = std::make_unique<Pending>();
+  pending->target = csvPath;
 
   struct stat st {};
-  if (::stat(csvPath.c_str(), &st) == 0) {
-    if (st.st_dev == input.device && st.st_ino == input.inode) return CreateResult::SameAsInput;
-    if (!S_ISREG(st.st_mode) || ::access(csvPath.c_str(), W_OK) != 0) {
+  if (::stat(pending->target.c_str(), &st) == 0) {
+    if (FileIdentity{st.st_dev, st.st_ino} == input) return CreateResult::SameAsInput;
+    if (!S_ISREG(st.st_mode) || ::access(pending->target.c_str(), W_OK) != 0) {
       return CreateResult::CannotCreate;
     }
     // Replace what a link points at, as truncating through it would.
-    if (char* real = ::realpath(csvPath.c_str(), nullptr)) {
-      target_ = real;
+    if (char* real = ::realpath(pending->target.c_str(), nullptr)) {
+      pending->target = real;
       std::free(real);
     }
   } else if (errno != ENOENT) {
@@ -62,30 +80,28 @@ CsvFile::CreateResult CsvFile::Create(const std::string& csvPath, const FileIden
 
   // Mode 0666 less the umask: the CSV gets the permissions a plainly
   // created file would get, not those of a private temporary file.
-  for (unsigned attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-    temporary_ = TemporaryName(target_, attempt);
-    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd_ < 0 && errno != EEXIST) break;
+  for (unsigned attempt = 0; attempt < 16 && pending->fd < 0; ++attempt) {
+    pending->temporary = TemporaryName(pending->target, attempt);
+    pending->fd = ::open(pending->temporary.c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (pending->fd < 0 && errno != EEXIST) break;
   }
-  if (fd_ < 0) {
-    temporary_.clear();
+  if (pending->fd < 0) {
+    pending->temporary.clear();
     return CreateResult::CannotCreate;
   }
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
-  ::sigaction(SIGXFSZ, &ignore, &previousSizeSignal_);
+  ::sigaction(SIGXFSZ, &ignore, &pending->previousSizeSignal);
+  pending_ = std::move(pending);
   return CreateResult::Created;
-}
-
-void CsvFile::FlushIfFull() {
-  if (buffer_.size() >= kFlushSize) Flush();
 }
 
 void CsvFile::Flush() {
   std::string_view rest = buffer_;
   while (!rest.empty() && !failed_) {
-    const ssize_t n = ::write(fd_, rest.data(), rest.size());
+    const ssize_t n = ::write(pending_->fd, rest.data(), rest.size());
     if (n > 0) {
       rest.remove_prefix(static_cast<std::size_t>(n));
     } else if (n < 0 && errno == EINTR) {
@@ -97,34 +113,26 @@ void CsvFile::Flush() {
   buffer_.clear();
 }
 
-bool CsvFile::Commit() {
-  if (fd_ < 0) return false;
+CsvFile::CommitResult CsvFile::Commit() {
+  if (!pending_) return CommitResult::WriteFailed;
   Flush();
-  const bool closed = ::close(fd_) == 0;
-  fd_ = -1;
-  RestoreSignal();
-  if (failed_ || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    ::unlink(temporary_.c_str());
-    temporary_.clear();
-    return false;
+  const bool closed = ::close(pending_->fd) == 0;
+  pending_->fd = -1;
+  CommitResult result = CommitResult::Committed;
+  if (failed_ || !closed) {
+    result = CommitResult::WriteFailed;
+  } else if (::rename(pending_->temporary.c_str(), pending_->target.c_str()) != 0) {
+    result = CommitResult::CannotReplace;
+  } else {
+    pending_->temporary.clear();
   }
-  temporary_.clear();
-  return true;
+  pending_.reset();
+  return result;
 }
 
 void CsvFile::Discard() noexcept {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-    RestoreSignal();
-  }
-  if (!temporary_.empty()) {
-    ::unlink(temporary_.c_str());
-    temporary_.clear();
-  }
+  pending_.reset();
   buffer_.clear();
 }
-
-void CsvFile::RestoreSignal() noexcept { ::sigaction(SIGXFSZ, &previousSizeSignal_, nullptr); }
 
 }  // namespace ravuvur
