@@ -25,6 +25,10 @@ class TempDir {
   std::string path_;
 };
 
+// Paths are UTF-8 on every platform.
+void MakeFolder(const std::string& path);
+// Names of the entries in a folder, sorted.
+std::vector<std::string> EntriesOf(const std::string& folder);
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
