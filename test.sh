@@ -8,10 +8,14 @@
 #      UndefinedBehaviorSanitizer.
 #   3. A short run of each fuzz target.
 #   4. clang-format, clang-tidy and cppcheck (./check.sh).
+#   5. The Debian package.
+#   6. The Windows build (mingw-w64), its tests under Wine, the examples
+#      against the Linux build, and its ZIP archive.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${CHECK_PACKAGES[@]}"
+ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${CHECK_PACKAGES[@]}" \
+  "${WINDOWS_PACKAGES[@]}"
 
 jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
@@ -34,3 +38,9 @@ step "Static analysis and formatting"
 
 step "Debian package"
 scripts/check-package.sh
+
+step "Windows build, tests under Wine, ZIP archive"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+ctest --preset windows -j"$jobs"
+scripts/check-windows-zip.sh
