@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,18 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+// Makes `path` the working folder for as long as it lives.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::string& path);
+  ~WorkingFolder();
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path previous_;
 };
 
 void WriteFile(const std::string& path, std::string_view bytes);
@@ -59,6 +72,10 @@ Record TouchAndGo();
 std::string Header(std::string_view countText, std::string_view station = "SBJD");
 // Header and records joined with CR LF, with a final CR LF.
 std::string MovementFile(std::string_view countText, const std::vector<Record>& records);
+
+// The content of a good CSV from an earlier run, which a failed run must
+// leave as it is.
+inline const std::string kEarlierCsv = "\"earlier\",\"good\",\"csv\"\r\n";
 
 // A module whose log lines all carry the time "12:00:00".
 ravuvur::ModuleState FixedClockState();
