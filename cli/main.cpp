@@ -1,6 +1,7 @@
 // dta2csv: converts movement files from the command line, one run per
 // file, exactly as the window's Ok button does, printing each run's log.
 
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,11 +20,12 @@ constexpr std::string_view kUsage =
     "each conversion's log. An earlier CSV is replaced only by a complete one.\n"
     "\n"
     "Exit status: 0 when every file was converted, 1 when any was not,\n"
-    "2 for a usage error.\n";
+    "2 for a usage error, 3 when the log could not be written.\n";
 
 constexpr int kConverted = 0;
 constexpr int kNotConverted = 1;
 constexpr int kUsageError = 2;
+constexpr int kLogLost = 3;
 
 int UsageError(const std::string& what) {
   dta2csv::WriteStderr("dta2csv: " + what + "\n");
@@ -31,9 +33,26 @@ int UsageError(const std::string& what) {
   return kUsageError;
 }
 
-}  // namespace
+// Converts each file in turn, printing each run's log as it is written.
+// A log that cannot be printed ends the batch after the run in progress:
+// its conversion completes, no further file is converted.
+int ConvertAll(const std::vector<std::string>& files) {
+  std::string logError;
+  ravuvur::ModuleState state(ravuvur::LocaleTimeText(), [&logError](std::string_view lines) {
+    if (logError.empty() && !dta2csv::WriteStdout(lines)) logError = dta2csv::LastErrorText();
+  });
+  int status = kConverted;
+  for (const std::string& file : files) {
+    if (!ravuvur::RunConversion(state, file)) status = kNotConverted;
+    if (!logError.empty()) {
+      dta2csv::WriteStderr("dta2csv: cannot write the log: " + logError + "\n");
+      return kLogLost;
+    }
+  }
+  return status;
+}
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   dta2csv::PrepareConsole();
 
   std::vector<std::string> files;
@@ -42,11 +61,9 @@ int main(int argc, char** argv) {
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && arg == "--help") {
-      dta2csv::WriteStdout(kUsage);
-      return kConverted;
+      return dta2csv::WriteStdout(kUsage) ? kConverted : kLogLost;
     } else if (!optionsEnded && arg == "--version") {
-      dta2csv::WriteStdout("dta2csv 0.9\n");
-      return kConverted;
+      return dta2csv::WriteStdout("dta2csv 0.9\n") ? kConverted : kLogLost;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
       return UsageError("unknown option '" + arg + "'");
     } else {
@@ -54,15 +71,17 @@ int main(int argc, char** argv) {
     }
   }
   if (files.empty()) return UsageError("no FILE given");
+  return ConvertAll(files);
+}
 
-  ravuvur::ModuleState state;
-  int status = kConverted;
-  for (const std::string& file : files) {
-    if (!ravuvur::RunConversion(state, file)) status = kNotConverted;
-    if (!dta2csv::WriteStdout(state.log.Text())) {
-      dta2csv::WriteStderr("dta2csv: cannot write the log: " + dta2csv::LastErrorText() + "\n");
-      return kNotConverted;
-    }
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::bad_alloc&) {
+    // The engine reports its own; this is memory that ran out around it.
+    dta2csv::WriteStderr("dta2csv: out of memory\n");
+    return kNotConverted;
   }
-  return status;
 }

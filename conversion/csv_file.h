@@ -45,6 +45,11 @@ class CsvFile {
   // Drops the new file; the CSV stays as it was.
   void Discard() noexcept;
 
+  // Where the platform can write rows to a file without a name until it is
+  // complete, it does; true makes it use a hidden named file instead, as it
+  // must on file systems without unnamed files. For tests of that path.
+  static void UseNamedTemporaryFiles(bool named) noexcept;
+
  private:
   static constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 

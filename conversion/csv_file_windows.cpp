@@ -135,6 +135,9 @@ struct CsvFile::Pending {
   }
 };
 
+// Windows has no unnamed files: the new file always has a name.
+void CsvFile::UseNamedTemporaryFiles(bool /*named*/) noexcept {}
+
 CsvFile::CsvFile() = default;
 CsvFile::~CsvFile() { Discard(); }
 

@@ -1,6 +1,7 @@
 #include "conversion/run_conversion.h"
 
 #include <charconv>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -37,44 +38,69 @@ class MessageBuilder {
   std::string text_;
 };
 
-}  // namespace
+// Logs messages made of a literal and the values that follow it.
+class Narrator {
+ public:
+  explicit Narrator(ProgressLog& log) : log_(log) {}
 
-bool RunConversion(ModuleState& state, std::string_view inputPath) {
+  template <typename... Values>
+  void operator()(std::string_view literal, const Values&... values) {
+    message_(literal);
+    ((message_ << values), ...);
+    LogMessage(log_, message_.text());
+  }
+
+  // The closing statistics, the last lines of every run that had a path.
+  void Statistics(const MovementTallies& t, std::string_view countShown) {
+    (*this)(msg::k013Departures, t.departures);
+    (*this)(msg::k014Arrivals, t.arrivals);
+    (*this)(msg::k015Crossings, t.crossings);
+    (*this)(msg::k019TouchAndGo, t.touchAndGo);
+    (*this)(msg::k016Conditions, t.conditions);
+    (*this)(msg::k018TotalMovements, t.totalMovements);
+    (*this)(msg::k020TotalDepArr, t.totalDepArr);
+    (*this)(msg::k017TotalRecords, countShown);
+  }
+
+ private:
+  ProgressLog& log_;
+  MessageBuilder message_;
+};
+
+bool Run(ModuleState& state, std::string_view inputPath) {
   ProgressLog& log = state.log;
   MovementTallies& tallies = state.tallies;
-  MessageBuilder message;
-  const auto logBuilt = [&] { LogMessage(log, message.text()); };
+  Narrator say(log);
+  bool failed = false;
+  const auto error = [&](std::string_view literal, const auto&... values) {
+    say(literal, values...);
+    failed = true;
+  };
 
   tallies.Reset();
   ClearLog(log);
-  LogMessage(log, msg::k000Starting);
+  say(msg::k000Starting);
 
   // A path of spaces is not empty: it goes on and fails to open.
   if (inputPath.empty()) {
-    LogMessage(log, msg::k010NoFile);
-    LogMessage(log, msg::k011NotConverted);
+    say(msg::k010NoFile);
+    say(msg::k011NotConverted);
     return false;
   }
 
-  bool failed = false;
+  // Paths and header fields are shown as the log shows any value: one
+  // line, no control characters (see ShownInLog).
   const std::string path(inputPath);
-  message(msg::k001Opening) << UpperCase(path);
-  logBuilt();
+  const std::string shownPath = ShownInLog(path);
+  say(msg::k001Opening, ShownInLog(UpperCase(path)));
 
   MovementFile input(kLastColumnRead);
-  if (!input.Open(path)) {
-    message(msg::k021CannotOpenInput) << path;
-    logBuilt();
-    failed = true;
-  }
+  if (!input.Open(path)) error(msg::k021CannotOpenInput, shownPath);
 
   const std::string csvPath = DeriveCsvPath(path);
-  if (csvPath.empty()) {
-    LogMessage(log, msg::k022CannotDeriveOutput);
-    failed = true;
-  }
-  message(msg::k012Output) << csvPath;
-  logBuilt();
+  const std::string shownCsvPath = ShownInLog(csvPath);
+  if (csvPath.empty()) error(msg::k022CannotDeriveOutput);
+  say(msg::k012Output, shownCsvPath);
 
   // Without an input there is nothing to write, and an earlier CSV of this
   // name must not be replaced by an empty one.
@@ -82,15 +108,9 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
   if (input.IsOpen() && !csvPath.empty()) {
     switch (output.Create(csvPath, input.Identity())) {
       case CsvFile::CreateResult::Created: break;
-      case CsvFile::CreateResult::SameAsInput:
-        message(msg::k024OutputIsInput) << csvPath;
-        logBuilt();
-        failed = true;
-        break;
+      case CsvFile::CreateResult::SameAsInput: error(msg::k024OutputIsInput, shownCsvPath); break;
       case CsvFile::CreateResult::CannotCreate:
-        message(msg::k023CannotCreateOutput) << csvPath;
-        logBuilt();
-        failed = true;
+        error(msg::k023CannotCreateOutput, shownCsvPath);
         break;
     }
   }
@@ -100,54 +120,41 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
   std::string lineBuffer;
   bool readFailed = false;
   if (input.IsOpen() && input.ReadLine(lineBuffer) == ReadResult::Error) {
-    message(msg::k028CannotReadInput) << path;
-    logBuilt();
-    failed = readFailed = true;
+    error(msg::k028CannotReadInput, shownPath);
+    readFailed = true;
   }
 
   FileHeader& header = state.header;
   header.headerStation.assign(FieldAt(lineBuffer, kHeaderStationColumn, kHeaderStationWidth));
   header.countText.assign(FieldAt(lineBuffer, kCountTextColumn, kCountTextWidth));
-  const std::string countShown = Windows1252ToUtf8(header.countText);
+  const std::string countShown = ShownInLog(Windows1252ToUtf8(header.countText));
 
-  LogMessage(log, msg::k002Header);
-  message(msg::k003Station) << Windows1252ToUtf8(header.headerStation);
-  logBuilt();
-  message(msg::k004Movement) << path;
-  logBuilt();
-  message(msg::k005RecordCount) << countShown;
-  logBuilt();
-  LogMessage(log, msg::k006Processing);
+  say(msg::k002Header);
+  say(msg::k003Station, ShownInLog(Windows1252ToUtf8(header.headerStation)));
+  say(msg::k004Movement, shownPath);
+  say(msg::k005RecordCount, countShown);
+  say(msg::k006Processing);
 
   // A count beyond 16 bits cannot drive the loop; the file is refused as a
   // whole rather than converted in part.
   const std::optional<std::int16_t> count = CountValue(header.countText);
-  if (!count) {
-    message(msg::k026CountOutOfRange) << countShown;
-    logBuilt();
-    failed = true;
-  }
+  if (!count) error(msg::k026CountOutOfRange, countShown);
   const int records = (count && !readFailed) ? *count : 0;
   if (records > 0) {
-    // Room for "<time> 007 12345 de <count>" per record; the last line
-    // logged is 006, which tells the time text's length.
-    const std::size_t timeAndSpace = log.Line(log.size() - 1).size() - msg::k006Processing.size();
+    // Room for "007 12345 de <count>" per record and the closing lines.
     log.Reserve(static_cast<std::size_t>(records) + 12,
-                timeAndSpace + msg::k007Record.size() + 5 + msg::k007Of.size() + countShown.size());
+                msg::k007Record.size() + 5 + msg::k007Of.size() + countShown.size());
   }
   for (int i = 1; i <= records; ++i) {
     // An input that did not open left the count text empty: no records.
     const ReadResult read = input.ReadLine(lineBuffer);
     if (read == ReadResult::End) {
       // Fewer lines than announced: keep the rows read so far.
-      message(msg::k027EarlyEnd) << i << msg::k007Of << countShown;
-      logBuilt();
+      say(msg::k027EarlyEnd, i, msg::k007Of, countShown);
       break;
     }
     if (read == ReadResult::Error) {
-      message(msg::k028CannotReadInput) << path;
-      logBuilt();
-      failed = true;
+      error(msg::k028CannotReadInput, shownPath);
       break;
     }
     DecodeRecord(lineBuffer, state.record, tallies);
@@ -156,8 +163,7 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
       AppendCsvRow(output.Buffer(), kindNow, state.record);
       output.FlushIfFull();
     }
-    message(msg::k007Record) << i << msg::k007Of << countShown;
-    logBuilt();
+    say(msg::k007Record, i, msg::k007Of, countShown);
   }
 
   input.Close();
@@ -169,42 +175,43 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
       switch (output.Commit()) {
         case CsvFile::CommitResult::Committed: written = true; break;
         case CsvFile::CommitResult::WriteFailed:
-          message(msg::k025CannotWriteOutput) << csvPath;
-          logBuilt();
-          failed = true;
+          error(msg::k025CannotWriteOutput, shownCsvPath);
           break;
         case CsvFile::CommitResult::CannotReplace:
-          message(msg::k023CannotCreateOutput) << csvPath;
-          logBuilt();
-          failed = true;
+          error(msg::k023CannotCreateOutput, shownCsvPath);
           break;
       }
     }
   }
 
   tallies.ComputeTotals();
-
-  LogMessage(log, failed ? msg::k011NotConverted : msg::k008Success);
-  if (written) {
-    message(msg::k009Created) << csvPath;
-    logBuilt();
-  }
-  const std::pair<std::string_view, int> statistics[] = {
-      {msg::k013Departures, tallies.departures},
-      {msg::k014Arrivals, tallies.arrivals},
-      {msg::k015Crossings, tallies.crossings},
-      {msg::k019TouchAndGo, tallies.touchAndGo},
-      {msg::k016Conditions, tallies.conditions},
-      {msg::k018TotalMovements, tallies.totalMovements},
-      {msg::k020TotalDepArr, tallies.totalDepArr},
-  };
-  for (const auto& [literal, value] : statistics) {
-    message(literal) << value;
-    logBuilt();
-  }
-  message(msg::k017TotalRecords) << countShown;
-  logBuilt();
+  say(failed ? msg::k011NotConverted : msg::k008Success);
+  if (written) say(msg::k009Created, shownCsvPath);
+  say.Statistics(tallies, countShown);
   return !failed;
+}
+
+}  // namespace
+
+bool RunConversion(ModuleState& state, std::string_view inputPath) {
+  bool converted = false;
+  try {
+    converted = Run(state, inputPath);
+  } catch (const std::bad_alloc&) {
+    // Everything the run held is released by now, the new CSV with it, so
+    // an earlier CSV is as it was. Saying so needs little memory; if even
+    // that fails, the log ends where it is.
+    try {
+      Narrator say(state.log);
+      say(msg::k029OutOfMemory);
+      say(msg::k011NotConverted);
+      state.tallies.ComputeTotals();
+      say.Statistics(state.tallies, ShownInLog(Windows1252ToUtf8(state.header.countText)));
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  state.log.Flush();
+  return converted;
 }
 
 }  // namespace ravuvur

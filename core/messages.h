@@ -46,5 +46,6 @@ inline constexpr std::string_view k026CountOutOfRange =
 inline constexpr std::string_view k027EarlyEnd =
     "027 AVISO: fim do arquivo antes do registro ";  // then i, " de ", countText
 inline constexpr std::string_view k028CannotReadInput = "028 ERRO ao ler o arquivo de entrada: ";
+inline constexpr std::string_view k029OutOfMemory = "029 ERRO: memória insuficiente";
 
 }  // namespace ravuvur::msg

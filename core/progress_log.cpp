@@ -33,26 +33,50 @@ TimeTextSource LocaleTimeText() {
   return [clock] { return (*clock)(); };
 }
 
+// A passing log hands its text on in blocks of about this size.
+constexpr std::size_t kPassOnSize = std::size_t{64} * 1024;
+
 ProgressLog::ProgressLog(TimeTextSource timeText) : timeText_(std::move(timeText)) {}
 
+ProgressLog::ProgressLog(TimeTextSource timeText, LogSink sink)
+    : timeText_(std::move(timeText)), sink_(std::move(sink)) {
+  text_.reserve(kPassOnSize + 4096);
+}
+
 void ProgressLog::Append(std::string_view message) {
-  // A run logs at most 32767 + 18 lines of a few dozen bytes; 32-bit
-  // offsets leave room to spare even for very long paths.
-  starts_.push_back(static_cast<std::uint32_t>(text_.size()));
-  text_ += timeText_();
+  const std::string_view time = timeText_();
+  timeLength_ = time.size();
+  // Room first, so that nothing below can fail half-way through a line.
+  text_.reserve(text_.size() + time.size() + message.size() + 2);
+  if (!sink_) {
+    // A run logs at most 32767 + 19 lines of a few dozen bytes; 32-bit
+    // offsets leave room to spare even for very long paths.
+    starts_.push_back(static_cast<std::uint32_t>(text_.size()));
+  }
+  text_ += time;
   text_ += ' ';
   text_ += message;
   text_ += '\n';
+  ++count_;
+  if (sink_ && text_.size() >= kPassOnSize) Flush();
 }
 
-void ProgressLog::Reserve(std::size_t lines, std::size_t bytesPerLine) {
+void ProgressLog::Flush() {
+  if (!sink_ || text_.empty()) return;
+  sink_(text_);
+  text_.clear();
+}
+
+void ProgressLog::Reserve(std::size_t lines, std::size_t messageBytes) {
+  if (sink_) return;
   starts_.reserve(starts_.size() + lines);
-  text_.reserve(text_.size() + lines * bytesPerLine);
+  text_.reserve(text_.size() + lines * (timeLength_ + 2 + messageBytes));
 }
 
 void ProgressLog::Clear() noexcept {
   text_.clear();
   starts_.clear();
+  count_ = 0;
 }
 
 std::string_view ProgressLog::Line(std::size_t index) const noexcept {
@@ -63,8 +87,8 @@ std::string_view ProgressLog::Line(std::size_t index) const noexcept {
 
 std::vector<std::string> ProgressLog::Lines() const {
   std::vector<std::string> lines;
-  lines.reserve(size());
-  for (std::size_t i = 0; i < size(); ++i) lines.emplace_back(Line(i));
+  lines.reserve(starts_.size());
+  for (std::size_t i = 0; i < starts_.size(); ++i) lines.emplace_back(Line(i));
   return lines;
 }
 

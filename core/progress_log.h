@@ -18,33 +18,51 @@ using TimeTextSource = std::function<std::string_view()>;
 // second changes.
 TimeTextSource LocaleTimeText();
 
+// Receives a passing log's text: whole lines, each followed by a line feed.
+using LogSink = std::function<void(std::string_view lines)>;
+
 // The progress log: time-stamped lines in the order they were logged. The
 // log has no size limit of its own and is emptied only by ClearLog. Lines
 // are UTF-8 and kept in one buffer, each followed by a line feed, so a run
 // of 32767 records does not cost one allocation per line.
+//
+// A passing log (one made with a sink) keeps no lines: it hands them to the
+// sink in blocks as they come and all of them on Flush, which the run calls
+// before it returns. A program that prints the log thus holds a few
+// kilobytes of it at a time, however long the run.
 class ProgressLog {
  public:
   explicit ProgressLog(TimeTextSource timeText = LocaleTimeText());
+  ProgressLog(TimeTextSource timeText, LogSink sink);
 
-  // Time text, one space, the message.
+  // Time text, one space, the message. On failure (out of memory) the log
+  // is as it was.
   void Append(std::string_view message);
   void Clear() noexcept;
-  // Makes room for `lines` more lines of about `bytesPerLine` bytes each,
-  // so a long run does not copy the log over and over as it grows.
-  void Reserve(std::size_t lines, std::size_t bytesPerLine);
+  // Hands what a passing log holds to its sink; nothing for a keeping log.
+  void Flush();
+  // Makes room for `lines` more lines of messages of about `messageBytes`
+  // bytes each, so a long run does not copy the log over and over as it
+  // grows.
+  void Reserve(std::size_t lines, std::size_t messageBytes);
 
-  std::size_t size() const noexcept { return starts_.size(); }
-  bool empty() const noexcept { return starts_.empty(); }
-  // Line `index` (0-based) without its line feed.
+  // Lines appended since the log was last cleared.
+  std::size_t size() const noexcept { return count_; }
+  bool empty() const noexcept { return count_ == 0; }
+  // Line `index` (0-based) without its line feed; only for a keeping log.
   std::string_view Line(std::size_t index) const noexcept;
-  // Every line, each followed by a line feed.
+  // The lines held, each followed by a line feed: every line of a keeping
+  // log, what a passing log has not yet handed on.
   std::string_view Text() const noexcept { return text_; }
   std::vector<std::string> Lines() const;
 
  private:
   TimeTextSource timeText_;
+  LogSink sink_;
   std::string text_;
-  std::vector<std::uint32_t> starts_;  // where each line begins in text_
+  std::vector<std::uint32_t> starts_;  // where each line begins in text_, when kept
+  std::size_t count_ = 0;
+  std::size_t timeLength_ = 8;  // of the last time text, to size reservations
 };
 
 // The run's two operations on the log.

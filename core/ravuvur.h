@@ -21,6 +21,8 @@ struct ModuleState {
 
   ModuleState() = default;
   explicit ModuleState(TimeTextSource timeText) : log(std::move(timeText)) {}
+  // A module whose log passes its lines to `sink` instead of keeping them.
+  ModuleState(TimeTextSource timeText, LogSink sink) : log(std::move(timeText), std::move(sink)) {}
 };
 
 }  // namespace ravuvur

@@ -79,7 +79,78 @@ char32_t UpperCodePoint(char32_t cp) {
   return PlatformUpperCase(cp);
 }
 
+bool IsControl(char32_t cp) noexcept { return cp < 0x20 || (cp >= 0x7F && cp < 0xA0); }
+
+// Appends $'...' with each byte of `bytes` escaped.
+void AppendDollarQuoted(std::string& out, std::string_view bytes) {
+  out += "$'";
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    switch (b) {
+      case '\a': out += "\\a"; break;
+      case '\b': out += "\\b"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\v': out += "\\v"; break;
+      case '\f': out += "\\f"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        out += '\\';
+        out += static_cast<char>('0' + (b >> 6));
+        out += static_cast<char>('0' + ((b >> 3) & 7));
+        out += static_cast<char>('0' + (b & 7));
+    }
+  }
+  out += '\'';
+}
+
+// Appends '...', a single quote inside as '\''.
+void AppendSingleQuoted(std::string& out, std::string_view text) {
+  out += '\'';
+  for (const char c : text) {
+    if (c == '\'') {
+      out += "'\\''";
+    } else {
+      out += c;
+    }
+  }
+  out += '\'';
+}
+
+// Length of the run at the start of `text` (not empty) whose characters
+// are all printable (`printable`) or all not: an invalid byte or a control
+// character is not printable.
+std::size_t RunLength(std::string_view text, bool& printable) noexcept {
+  std::size_t at = 0;
+  for (bool first = true; at < text.size(); first = false) {
+    const Decoded d = DecodeOne(text.substr(at));
+    const bool isPrintable = d.length != 0 && !IsControl(d.codePoint);
+    if (first) printable = isPrintable;
+    if (isPrintable != printable) break;
+    at += d.length == 0 ? 1 : d.length;
+  }
+  return at;
+}
+
 }  // namespace
+
+std::string ShownInLog(std::string_view utf8) {
+  bool printable = true;
+  if (utf8.empty() || (RunLength(utf8, printable) == utf8.size() && printable)) {
+    return std::string(utf8);
+  }
+  std::string out;
+  while (!utf8.empty()) {
+    const std::size_t length = RunLength(utf8, printable);
+    if (printable) {
+      AppendSingleQuoted(out, utf8.substr(0, length));
+    } else {
+      AppendDollarQuoted(out, utf8.substr(0, length));
+    }
+    utf8.remove_prefix(length);
+  }
+  return out;
+}
 
 std::string Windows1252ToUtf8(std::string_view text) {
   std::string out;

@@ -25,4 +25,13 @@ std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) noexcept;
 // current C locale's towupper says. Invalid bytes pass through unchanged.
 std::string UpperCase(std::string_view utf8);
 
+// A value as the log shows it: exactly as it is when it is valid UTF-8
+// without control characters (C0, DEL, C1), which is every ordinary path
+// and header field. Otherwise quoted the way `ls` shows an awkward file
+// name, which a POSIX shell reads back as the same bytes: ordinary runs
+// between single quotes, every other byte as $'\n', $'\t' or $'\ooo' in
+// octal. So a name can neither break a log line in two nor send the
+// terminal an escape sequence: "a<LF>b" shows as 'a'$'\n''b'.
+std::string ShownInLog(std::string_view utf8);
+
 }  // namespace ravuvur

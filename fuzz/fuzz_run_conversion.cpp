@@ -79,7 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(state.log.size() == expectedLines, std::to_string(state.log.size()) + " lines for " +
                                                     std::to_string(records) + " records");
   for (std::size_t i = 0; i < state.log.size(); ++i) {
-    FUZZ_CHECK(ziz_fuzz::IsValidUtf8(state.log.Line(i)), Show(state.log.Line(i)));
+    const std::string_view line = state.log.Line(i);
+    FUZZ_CHECK(ziz_fuzz::IsValidUtf8(line), Show(line));
+    FUZZ_CHECK(!ziz_fuzz::HoldsControlCharacter(line),
+               "one line, no terminal control: " + Show(line));
   }
 
   std::vector<std::vector<std::string>> expectedRows;

@@ -117,4 +117,15 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+bool HoldsControlCharacter(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const bool c1 = b == 0xC2 && i + 1 < text.size() &&
+                    static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(text[i + 1]) < 0xA0;
+    if (b < 0x20 || b == 0x7F || c1) return true;
+  }
+  return false;
+}
+
 }  // namespace ziz_fuzz

@@ -28,5 +28,7 @@ ExpectedRecord Expect(std::string_view line);
 bool ReadCsv(std::string_view text, std::vector<std::vector<std::string>>& rows);
 
 bool IsValidUtf8(std::string_view text);
+// Whether UTF-8 `text` holds a C0 or C1 control character or DEL.
+bool HoldsControlCharacter(std::string_view text);
 
 }  // namespace ziz_fuzz

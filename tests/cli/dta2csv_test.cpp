@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <regex>
 
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -116,6 +120,70 @@ TEST_F(Dta2csvTest, TimeTextFollowsTheLocale) {
   EXPECT_TRUE(
       std::regex_search(us.out, std::regex(R"(^(\d\d:\d\d:\d\d|\d\d:\d\d:\d\d [AP]M) 000)")))
       << us.out;
+}
+
+TEST_F(Dta2csvTest, LogThatCannotBeWrittenEndsWithAMessageAndStatusThree) {
+  // Far more log than one buffer: the failure comes in the middle of it.
+  ziz_test::WriteFile(dir / "big.dat",
+                      MovementFile("05000", std::vector<ziz_test::Record>(5000, Departure())));
+  const Result r = RunDta2csv(dir.path(), {"big.dat"}, "2>&1 >/dev/full");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "dta2csv: cannot write the log: No space left on device\n");
+}
+
+TEST_F(Dta2csvTest, AwkwardNamesPrintOneLineOfUtf8PerMessage) {
+  // A line feed, a screen-clearing escape, a byte that is not UTF-8: each
+  // message stays one line, shows them escaped, and is valid UTF-8.
+  const std::string name = "a\nb\x1b[2J\xe7.dat";
+  ziz_test::WriteFile(dir / name, MovementFile("00001", {Departure()}));
+  const Result r = RunDta2csv(dir.path(), {name}, "2>/dev/null");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(LineCount(r.out), 1u + 18u);
+  EXPECT_NE(r.out.find(" 004 Movimento: 'a'$'\\n''b'$'\\033''[2J'$'\\347''.dat'\n"),
+            std::string::npos)
+      << r.out;
+}
+
+// Runs dta2csv in `dir` on `files`, its log to `logPath`, and sends it
+// `signal` once the run of the last file has its new CSV open.
+int InterruptDta2csv(const ziz_test::TempDir& dir, const std::vector<std::string>& files,
+                     const std::string& logPath, int signal) {
+  return ziz_test::InterruptMidRun(dir.path(), dir / files.back(), signal, [&] {
+    const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(log, STDOUT_FILENO);
+    std::vector<char*> argv = {const_cast<char*>(DTA2CSV_PATH)};
+    for (const std::string& file : files) argv.push_back(const_cast<char*>(file.c_str()));
+    argv.push_back(nullptr);
+    ::chdir(dir.path().c_str());
+    ::execv(DTA2CSV_PATH, argv.data());
+  });
+}
+
+class InterruptedDta2csvTest : public Dta2csvTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(InterruptedDta2csvTest, LeavesTheEarlierCsvAndNothingElse) {
+  ziz_test::WriteSlowMovementFile(dir / "mov.dat");
+  ziz_test::WriteFile(dir / "MOV.CSV", "\"earlier\"\r\n");
+  const ziz_test::TempDir logs;
+  const int status = InterruptDta2csv(dir, {"mov.dat"}, logs / "log", GetParam());
+  EXPECT_EQ(status, 128 + GetParam()) << "the run ends by the signal it got";
+  EXPECT_EQ(ziz_test::ReadFile(dir / "MOV.CSV"), "\"earlier\"\r\n");
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"MOV.CSV", "mov.dat"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, InterruptedDta2csvTest,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGKILL),
+                         ziz_test::SignalName);
+
+TEST_F(Dta2csvTest, BatchStoppedLaterKeepsTheLogsOfTheRunsItFinished) {
+  const ziz_test::TempDir elsewhere;  // so that only the second run's CSV is watched for
+  ziz_test::WriteFile(elsewhere / "first.dat", MovementFile("00001", {Departure()}));
+  ziz_test::WriteSlowMovementFile(dir / "second.dat");
+  const ziz_test::TempDir logs;
+  ASSERT_EQ(InterruptDta2csv(dir, {elsewhere / "first.dat", "second.dat"}, logs / "log", SIGTERM),
+            128 + SIGTERM);
+  const std::string log = ziz_test::ReadFile(logs / "log");
+  EXPECT_NE(log.find(" 017 Total Registros: 00001\n"), std::string::npos) << log;
 }
 
 }  // namespace

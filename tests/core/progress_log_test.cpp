@@ -24,6 +24,24 @@ TEST(ProgressLogTest, LinesAreTimeSpaceMessageInOrder) {
   EXPECT_EQ(log.Text(), "");
 }
 
+TEST(ProgressLogTest, PassingLogHandsOnWholeLinesAndKeepsNone) {
+  std::string passed;
+  bool wholeLines = true;
+  ProgressLog log([]() -> std::string_view { return "09:00:00"; },
+                  [&](std::string_view lines) {
+                    wholeLines = wholeLines && lines.back() == '\n';
+                    passed += lines;
+                  });
+  for (int i = 0; i < 5000; ++i) LogMessage(log, "007 " + std::to_string(i) + " de 05000");
+  EXPECT_FALSE(passed.empty()) << "long before the end, lines are on their way";
+  EXPECT_LT(log.Text().size(), std::size_t{128} * 1024) << "and not held";
+  log.Flush();
+  EXPECT_TRUE(wholeLines);
+  EXPECT_EQ(std::count(passed.begin(), passed.end(), '\n'), 5000);
+  EXPECT_EQ(passed.substr(passed.size() - 27), "09:00:00 007 4999 de 05000\n");
+  EXPECT_EQ(log.size(), 5000u);
+}
+
 #if !defined(_WIN32)
 // On Windows the user's locale, not the C library's, gives the format
 // (tests/windows/local_time_test.cpp).

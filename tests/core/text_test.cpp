@@ -43,5 +43,23 @@ TEST(CharacterCountTest, CountsCharactersNotBytes) {
   EXPECT_EQ(PrefixBytes("ab", 5), 2u);
 }
 
+TEST(ShownInLogTest, OrdinaryTextIsShownAsItIs) {
+  for (const char* text : {"", "/dados/mov0612.dat", "C:\\Movimentação\\it's a b.dat", "00012"}) {
+    EXPECT_EQ(ShownInLog(text), text);
+  }
+}
+
+TEST(ShownInLogTest, ControlCharactersAndBytesThatAreNotTextAreQuoted) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\nb", "'a'$'\\n''b'"},
+      {"\x1b[2J", "$'\\033''[2J'"},
+      {"\x7f\t", "$'\\177\\t'"},
+      {"a\xc2\x85", "'a'$'\\302\\205'"},  // C1: next line
+      {"mov\xe7.dat", "'mov'$'\\347''.dat'"},
+      {"it's\r", "'it'\\''s'$'\\r'"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(ShownInLog(text), shown);
+}
+
 }  // namespace
 }  // namespace ravuvur

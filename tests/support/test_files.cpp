@@ -58,6 +58,15 @@ std::vector<std::string> EntriesOf(const std::string& folder) {
   return names;
 }
 
+WorkingFolder::WorkingFolder(const std::string& path) : previous_(std::filesystem::current_path()) {
+  std::filesystem::current_path(PathOf(path));
+}
+
+WorkingFolder::~WorkingFolder() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);
+}
+
 void WriteFile(const std::string& path, std::string_view bytes) {
   std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

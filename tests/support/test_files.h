@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,19 @@ class TempDir {
 void MakeFolder(const std::string& path);
 // Names of the entries in a folder, sorted.
 std::vector<std::string> EntriesOf(const std::string& folder);
+
+// Makes `path` the working folder for as long as it lives.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::string& path);
+  ~WorkingFolder();
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
+
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
@@ -63,6 +77,10 @@ Record TouchAndGo();
 std::string Header(std::string_view countText, std::string_view station = "SBJD");
 // Header and records joined with CR LF, with a final CR LF.
 std::string MovementFile(std::string_view countText, const std::vector<Record>& records);
+
+// The content of a good CSV from an earlier run, which a failed run must
+// leave as it is.
+inline const std::string kEarlierCsv = "\"earlier\",\"good\",\"csv\"\r\n";
 
 // A module whose log lines all carry the time "12:00:00".
 ravuvur::ModuleState FixedClockState();
