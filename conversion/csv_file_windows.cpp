@@ -13,8 +13,11 @@
 //   spreadsheet locks the file it shows, checked before any row is written
 //   and refused by the rename if it happens later), permissions that
 //   cannot be carried over.
-// - Nothing left behind: every path that does not put the new file in
-//   place deletes it.
+// - Nothing left behind: the new file is marked for deletion from the
+//   moment it exists until just before the rename, so Windows removes it
+//   when its handle closes, on every failure and when the process is
+//   killed; only between that last step and the rename could a killed
+//   process leave it behind.
 // - What is checked is what is replaced: the input itself under another
 //   name or letter case (same volume and file index), a folder, a device,
 //   a read-only file and a locked file are all refused on the very name
@@ -23,9 +26,6 @@
 //   system, archive, not indexed) and, where they differ from what the
 //   folder gives a new file, its access rules (DACL) before the swap. A
 //   new CSV gets what the folder gives, as a plainly created file would.
-//
-// A process killed before the swap leaves the new file (.NAME.<pid>-<n>.tmp)
-// beside an untouched CSV.
 
 #include <aclapi.h>
 
@@ -60,6 +60,12 @@ Handle OpenExisting(const std::wstring& path, DWORD access) {
   return Handle(CreateFileW(path.c_str(), access,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool MarkForDeletion(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
 // A file's DACL and whether it is protected from inheritance. A null DACL
@@ -176,15 +182,18 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
   // Owner of the new file, the run may set its access rules (WRITE_DAC).
   for (unsigned attempt = 0; attempt < 16 && !pending->file.IsValid(); ++attempt) {
     pending->temporary = TemporaryName(pending->target, attempt);
-    pending->file =
-        Handle(CreateFileW(pending->temporary.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0,
-                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    pending->file = Handle(CreateFileW(pending->temporary.c_str(),
+                                       GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC, 0,
+                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!pending->file.IsValid() && GetLastError() != ERROR_FILE_EXISTS) break;
   }
   if (!pending->file.IsValid()) {
     pending->temporary.clear();
     return CreateResult::CannotCreate;
   }
+  // Until the commit the new file is marked for deletion, so that Windows
+  // removes it when its handle closes, even when the process is killed.
+  if (!MarkForDeletion(pending->file.Get(), true)) return CreateResult::CannotCreate;
   pending_ = std::move(pending);
   return CreateResult::Created;
 }
@@ -213,6 +222,8 @@ CsvFile::CommitResult CsvFile::Commit() {
     result = CommitResult::CannotReplace;
   } else if (!FlushFileBuffers(pending_->file.Get())) {
     result = CommitResult::WriteFailed;
+  } else if (!MarkForDeletion(pending_->file.Get(), false)) {
+    result = CommitResult::CannotReplace;
   }
   pending_->file.Close();
   if (result == CommitResult::Committed) {
