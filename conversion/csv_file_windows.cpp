@@ -10,9 +10,8 @@
 //   so once 009 is logged the new CSV survives a power cut.
 // - The earlier CSV stays byte for byte on every failure: a write or a
 //   flush that fails (disk full), a CSV another program holds open (a
-//   spreadsheet locks the file it shows, checked before any row is written
-//   and refused by the rename if it happens later), permissions that
-//   cannot be carried over.
+//   spreadsheet locks the file it shows; refused before any row is
+//   written), permissions that cannot be carried over, a rename refused.
 // - Nothing left behind: the new file is marked for deletion from the
 //   moment it exists until just before the rename, so Windows removes it
 //   when its handle closes, on every failure and when the process is
@@ -20,8 +19,10 @@
 //   process leave it behind.
 // - What is checked is what is replaced: the input itself under another
 //   name or letter case (same volume and file index), a folder, a device,
-//   a read-only file and a locked file are all refused on the very name
-//   the rename replaces.
+//   a read-only or a locked file are refused when the run starts, and the
+//   earlier CSV is then held open without delete sharing until the
+//   rename, so no other program can move another file onto its name
+//   meanwhile (only in the moment between letting go and the rename).
 // - Permissions kept: the new file takes the old CSV's attributes (hidden,
 //   system, archive, not indexed) and, where they differ from what the
 //   folder gives a new file, its access rules (DACL) before the swap. A
@@ -54,12 +55,6 @@ std::wstring TemporaryName(const std::wstring& target, unsigned attempt) {
   return target.substr(0, folderEnd) + L"." + target.substr(folderEnd, kMaxNameInTemporary) + L"." +
          std::to_wstring(GetCurrentProcessId()) + L"-" +
          std::to_wstring((ticks ^ (ticks >> 17)) % 1000000 + attempt) + L".tmp";
-}
-
-Handle OpenExisting(const std::wstring& path, DWORD access) {
-  return Handle(CreateFileW(path.c_str(), access,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 bool MarkForDeletion(HANDLE file, bool remove) {
@@ -101,16 +96,16 @@ struct AccessRules {
   }
 };
 
-// Gives `file` the attributes and access rules of the CSV at `target`, if
-// there is one. False when they could not be given.
-bool KeepPermissions(const std::wstring& target, HANDLE file) {
-  const Handle old = OpenExisting(target, READ_CONTROL | FILE_READ_ATTRIBUTES);
-  if (!old.IsValid()) return GetLastError() == ERROR_FILE_NOT_FOUND;  // a new CSV
-
+// Gives `file` the attributes and access rules of the earlier CSV, if there
+// is one. False when they could not be given.
+bool KeepPermissions(const Handle& earlier, HANDLE file) {
+  if (!earlier.IsValid()) return true;  // a new CSV
   constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   FILE_BASIC_INFO basic{};
-  if (!GetFileInformationByHandleEx(old.Get(), FileBasicInfo, &basic, sizeof basic)) return false;
+  if (!GetFileInformationByHandleEx(earlier.Get(), FileBasicInfo, &basic, sizeof basic)) {
+    return false;
+  }
   FILE_BASIC_INFO attributes{};  // zero times: left as they are
   attributes.FileAttributes =
       (basic.FileAttributes & kKept) != 0 ? (basic.FileAttributes & kKept) : FILE_ATTRIBUTE_NORMAL;
@@ -118,7 +113,7 @@ bool KeepPermissions(const std::wstring& target, HANDLE file) {
     return false;
   }
 
-  const AccessRules wanted(old.Get());
+  const AccessRules wanted(earlier.Get());
   if (!wanted.read) return false;
   if (wanted.SameAs(AccessRules(file))) return true;
   const SECURITY_INFORMATION which =
@@ -132,6 +127,7 @@ bool KeepPermissions(const std::wstring& target, HANDLE file) {
 
 struct CsvFile::Pending {
   Handle file;
+  Handle earlier;  // the CSV there was, held until the rename
   std::wstring target;
   std::wstring temporary;
 
@@ -161,22 +157,35 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
     return CreateResult::CannotCreate;
   }
 
-  // Attributes only: this open ignores other programs' sharing modes.
-  const Handle existing = OpenExisting(pending->target, FILE_READ_ATTRIBUTES);
-  if (existing.IsValid()) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(existing.Get(), &info)) return CreateResult::CannotCreate;
-    if (win32::IdentityOf(info) == input) return CreateResult::SameAsInput;
+  // Attributes only: this open ignores other programs' sharing modes, so
+  // the input itself is told apart even while a spreadsheet holds it.
+  const Handle existing(CreateFileW(pending->target.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (existing.IsValid() && GetFileInformationByHandle(existing.Get(), &info) &&
+      win32::IdentityOf(info) == input) {
+    return CreateResult::SameAsInput;
+  }
+  if (!existing.IsValid()) {
+    // No such folder, no access: nothing can be created there.
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return CreateResult::CannotCreate;
+  } else {
+    // The earlier CSV is held until the rename, without delete sharing: no
+    // other program can rename, replace or delete it meanwhile, so the file
+    // checked here is the one replaced. A CSV open in a spreadsheet is
+    // locked against this (and so against being replaced): refused before
+    // any row is written.
+    pending->earlier =
+        Handle(CreateFileW(pending->target.c_str(), DELETE | READ_CONTROL | FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     constexpr DWORD kNotReplaceable = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
-    if ((info.dwFileAttributes & kNotReplaceable) != 0 ||
-        GetFileType(existing.Get()) != FILE_TYPE_DISK) {
+    if (!pending->earlier.IsValid() || !GetFileInformationByHandle(pending->earlier.Get(), &info) ||
+        win32::IdentityOf(info) == input || (info.dwFileAttributes & kNotReplaceable) != 0 ||
+        GetFileType(pending->earlier.Get()) != FILE_TYPE_DISK) {
       return CreateResult::CannotCreate;
     }
-    // A CSV open in a spreadsheet is locked against deletion, and so
-    // against being replaced: say so before any row is written.
-    if (!OpenExisting(pending->target, DELETE).IsValid()) return CreateResult::CannotCreate;
-  } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-    return CreateResult::CannotCreate;  // no such folder, no access
   }
 
   // Owner of the new file, the run may set its access rules (WRITE_DAC).
@@ -218,7 +227,7 @@ CsvFile::CommitResult CsvFile::Commit() {
   CommitResult result = CommitResult::Committed;
   if (failed_) {
     result = CommitResult::WriteFailed;
-  } else if (!KeepPermissions(pending_->target, pending_->file.Get())) {
+  } else if (!KeepPermissions(pending_->earlier, pending_->file.Get())) {
     result = CommitResult::CannotReplace;
   } else if (!FlushFileBuffers(pending_->file.Get())) {
     result = CommitResult::WriteFailed;
@@ -226,6 +235,7 @@ CsvFile::CommitResult CsvFile::Commit() {
     result = CommitResult::CannotReplace;
   }
   pending_->file.Close();
+  pending_->earlier.Close();
   if (result == CommitResult::Committed) {
     if (MoveFileExW(pending_->temporary.c_str(), pending_->target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -12,55 +12,48 @@
 
 namespace {
 
+using ravuvur::WideFromUtf8;
 using ziz_test::TempDir;
 
-struct Finished {
-  DWORD exitCode = 0;
-  std::string output;  // standard output and standard error
-};
-
-// Starts dta2csv.exe with `arguments` (UTF-8) as cmd.exe would, the command
-// line in UTF-16, its output into `output` (inheritable).
-PROCESS_INFORMATION StartDta2csv(const std::string& arguments, HANDLE output) {
+// Starts dta2csv.exe on `input` as cmd.exe would: the command line in
+// UTF-16. Its output goes to `output`, an inheritable handle.
+HANDLE StartDta2csv(const std::string& input, HANDLE output) {
   wchar_t self[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring exe(self, length);
-  exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + ravuvur::WideFromUtf8(DTA2CSV_FROM_TESTS);
-  std::wstring commandLine = L"\"" + exe + L"\" " + ravuvur::WideFromUtf8(arguments);
+  std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  exe.replace(exe.find_last_of(L'\\') + 1, std::wstring::npos, WideFromUtf8(DTA2CSV_FROM_TESTS));
+  std::wstring commandLine = L"\"" + exe + L"\" \"" + WideFromUtf8(input) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = startup.hStdError = output;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return {};
-  }
+  CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                 &process);
   CloseHandle(process.hThread);
-  return process;
+  return process.hProcess;
 }
 
-// Runs dta2csv.exe to its end, its output read from a pipe.
-Finished RunDta2csv(const std::string& arguments) {
+HANDLE InheritableForWriting(const std::string& path, DWORD disposition) {
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0)) return {~0u, "no pipe"};
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  const PROCESS_INFORMATION process = StartDta2csv(arguments, writeEnd);
-  CloseHandle(writeEnd);
-  Finished run;
-  char buffer[4096];
-  DWORD read = 0;
-  while (process.hProcess && ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    run.output.append(buffer, read);
-  }
-  CloseHandle(readEnd);
-  if (!process.hProcess) return {~0u, "cannot start dta2csv.exe"};
-  WaitForSingleObject(process.hProcess, INFINITE);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hProcess);
-  return run;
+  return CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &inherited, disposition, 0, nullptr);
+}
+
+DWORD ExitCodeOf(HANDLE process) {
+  WaitForSingleObject(process, INFINITE);
+  DWORD code = ~0u;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
+
+// Runs dta2csv.exe on `input` to its end, its output into the file `log`;
+// returns its exit status.
+DWORD RunDta2csv(const std::string& input, const std::string& log) {
+  const HANDLE output = InheritableForWriting(log, CREATE_NEW);
+  const HANDLE child = StartDta2csv(input, output);
+  CloseHandle(output);
+  return child != nullptr ? ExitCodeOf(child) : ~0u;
 }
 
 // True once `done` holds, looking every 10 ms for at most `seconds`.
@@ -72,32 +65,27 @@ bool Within(int seconds, Condition done) {
   return done();
 }
 
-std::string Backslashes(std::string path) {
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
-TEST(Dta2csvExeTest, TakesAccentedNamesAndLogsUtf8IntoAPipe) {
+TEST(Dta2csvExeTest, TakesAccentedNamesAndLogsUtf8WhenRedirected) {
   TempDir dir;
   ziz_test::MakeFolder(dir / "Movimentação");
-  const std::string input = Backslashes(dir / "Movimentação/mov0612.dat");
+  std::string input = dir / "Movimentação/mov0612.dat";
+  std::replace(input.begin(), input.end(), '/', '\\');
   ziz_test::WriteFile(input, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
-  const Finished run = RunDta2csv("\"" + input + "\"");
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_NE(run.output.find(" 001 Abrindo arquivo.....: " + ravuvur::UpperCase(input) + "\n"),
+  EXPECT_EQ(RunDta2csv(input, dir / "log.txt"), 0u);
+  const std::string log = ziz_test::ReadFile(dir / "log.txt");
+  EXPECT_NE(log.find(" 001 Abrindo arquivo.....: " + ravuvur::UpperCase(input) + "\n"),
             std::string::npos)
-      << run.output;
+      << log;
   EXPECT_TRUE(ziz_test::Exists(dir / "Movimentação/MOV0612.CSV"));
 }
 
 TEST(Dta2csvExeTest, LowerCaseCsvInputIsRefusedWith024) {
   TempDir dir;
   ziz_test::WriteFile(dir / "mov.csv", "x");
-  const Finished run = RunDta2csv("\"" + dir / "mov.csv" + "\"");
-  EXPECT_EQ(run.exitCode, 1u) << run.output;
-  EXPECT_NE(run.output.find(" 024 ERRO: o arquivo de saida é o próprio arquivo de entrada: "),
-            std::string::npos)
-      << run.output;
+  EXPECT_EQ(RunDta2csv(dir / "mov.csv", dir / "log.txt"), 1u);
+  EXPECT_NE(ziz_test::ReadFile(dir / "log.txt")
+                .find(" 024 ERRO: o arquivo de saida é o próprio arquivo de entrada: "),
+            std::string::npos);
   EXPECT_EQ(ziz_test::ReadFile(dir / "mov.csv"), "x");
 }
 
@@ -122,16 +110,13 @@ TEST(Dta2csvExeTest, KilledRunLeavesTheEarlierCsvAndNothingElse) {
     CloseHandle(file);
   }
   ziz_test::WriteFile(dir / "MOV.CSV", ziz_test::kEarlierCsv);
-  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  HANDLE nul =
-      CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
-  const PROCESS_INFORMATION child = StartDta2csv("\"" + input + "\"", nul);
+  const HANDLE nul = InheritableForWriting("NUL", OPEN_EXISTING);
+  const HANDLE child = StartDta2csv(input, nul);
   CloseHandle(nul);
-  ASSERT_NE(child.hProcess, nullptr);
+  ASSERT_NE(child, nullptr);
   const bool newFileSeen = Within(10, [&] { return dir.Entries().size() == 3; });
-  TerminateProcess(child.hProcess, 9);
-  WaitForSingleObject(child.hProcess, INFINITE);
-  CloseHandle(child.hProcess);
+  TerminateProcess(child, 9);
+  ExitCodeOf(child);
   ASSERT_TRUE(newFileSeen) << "the run never made its new file";
   const std::vector<std::string> left{"MOV.CSV", "mov.dat"};
   EXPECT_TRUE(Within(2, [&] { return dir.Entries() == left; })) << dir.Entries().back();
