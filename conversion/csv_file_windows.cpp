@@ -225,13 +225,10 @@ CsvFile::CommitResult CsvFile::Commit() {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
   CommitResult result = CommitResult::Committed;
-  if (failed_) {
+  if (failed_ || !FlushFileBuffers(pending_->file.Get())) {
     result = CommitResult::WriteFailed;
-  } else if (!KeepPermissions(pending_->earlier, pending_->file.Get())) {
-    result = CommitResult::CannotReplace;
-  } else if (!FlushFileBuffers(pending_->file.Get())) {
-    result = CommitResult::WriteFailed;
-  } else if (!MarkForDeletion(pending_->file.Get(), false)) {
+  } else if (!KeepPermissions(pending_->earlier, pending_->file.Get()) ||
+             !MarkForDeletion(pending_->file.Get(), false)) {
     result = CommitResult::CannotReplace;
   }
   pending_->file.Close();

@@ -7,7 +7,10 @@
 namespace ravuvur {
 namespace {
 
-HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+// The header keeps the handle as an integer, one type for both platforms.
+HANDLE AsHandle(std::intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);  // NOLINT(performance-no-int-to-ptr)
+}
 
 }  // namespace
 
