@@ -39,10 +39,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -404,25 +406,32 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
   return result;
 }
 
+void CsvFile::Grow(std::size_t bytes) {
+  const std::size_t capacity = std::max({kFlushSize + 4096, 2 * capacity_, used_ + bytes});
+  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+  if (used_ > 0) std::memcpy(grown.get(), buffer_.get(), used_);
+  buffer_ = std::move(grown);
+  capacity_ = capacity;
+}
+
 void CsvFile::Flush() {
   // In place, the rows wait in the buffer until the run has succeeded.
   if (pending_->kind == Pending::Kind::InPlace) return;
-  if (!failed_ && !pending_->WriteAll(buffer_, -1)) failed_ = true;
-  buffer_.clear();
+  if (!failed_ && !pending_->WriteAll(Held(), -1)) failed_ = true;
+  used_ = 0;
 }
 
 CsvFile::CommitResult CsvFile::Commit() {
   if (!pending_) return CommitResult::WriteFailed;
-  const bool inPlace = pending_->kind == Pending::Kind::InPlace;
-  if (!inPlace) Flush();
-  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(buffer_);
+  if (pending_->kind != Pending::Kind::InPlace) Flush();
+  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(Held());
   Discard();
   return result;
 }
 
 void CsvFile::Discard() noexcept {
   pending_.reset();
-  buffer_.clear();
+  used_ = 0;
 }
 
 }  // namespace ravuvur
