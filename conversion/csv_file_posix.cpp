@@ -39,12 +39,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -404,14 +402,6 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
   if (result == CreateResult::Created) result = pending->OpenNewFile();
   if (result == CreateResult::Created) pending_ = std::move(pending);
   return result;
-}
-
-void CsvFile::Grow(std::size_t bytes) {
-  const std::size_t capacity = std::max({kFlushSize + 4096, 2 * capacity_, used_ + bytes});
-  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-  if (used_ > 0) std::memcpy(grown.get(), buffer_.get(), used_);
-  buffer_ = std::move(grown);
-  capacity_ = capacity;
 }
 
 void CsvFile::Flush() {
