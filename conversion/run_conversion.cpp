@@ -30,7 +30,7 @@ class Value {
   operator std::string_view() const noexcept { return text_; }  // NOLINT: converts on purpose
 
  private:
-  char digits_[12];
+  char digits_[12] = {};
   std::string_view text_;
 };
 
