@@ -1,76 +1,98 @@
 #include "window/drive_list.h"
 
-#include <QDir>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
-#include "window/folder.h"
+#include <algorithm>
+#include <iterator>
+#include <system_error>
 
 namespace {
 
-QString RootOf(const QString& path) { return QStorageInfo(QDir(path).absolutePath()).rootPath(); }
+constexpr int kRootRole = Qt::UserRole;  // the drive's root folder, an FsPath
+
+// How many names `path` has, the root counting as one.
+std::ptrdiff_t Depth(const FsPath& path) { return std::distance(path.begin(), path.end()); }
+
+bool Holds(const FsPath& root, const FsPath& path) {
+  return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
+}
+
+// The deepest of `roots` that holds `path`, with links followed: a folder
+// reached through a link lies on the drive the link leads to.
+FsPath DriveOf(const FsPath& path, const std::vector<FsPath>& roots) {
+  std::error_code error;
+  FsPath real = std::filesystem::canonical(path, error);
+  if (error) real = path;
+  FsPath deepest;
+  for (const FsPath& root : roots) {
+    if (Holds(root, real) && (deepest.empty() || Depth(root) > Depth(deepest))) deepest = root;
+  }
+  return deepest;
+}
 
 }  // namespace
 
-DriveList::DriveList(QWidget* parent)
-    : QComboBox(parent), chosenRoot_(RootOf(QDir::currentPath())) {
-  fill();
+std::vector<FsPath> MountedRoots() {
+  std::vector<FsPath> roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady()) {
+      roots.push_back(AbsoluteFolder(FsPath(), PathOf(volume.rootPath())));
+    }
+  }
+  return roots;
+}
+
+DriveList::DriveList(DriveRoots roots, QWidget* parent)
+    : QComboBox(parent), roots_(std::move(roots)) {
+  showDriveOf(FsPath("."));
   connect(this, &QComboBox::currentIndexChanged, this, &DriveList::choose);
 }
 
-QString DriveList::drive() const { return QDir::toNativeSeparators(chosenRoot_); }
-
-bool DriveList::setDrive(const QString& path) {
-  const QString root = RootOf(path);
-  if (root.isEmpty() || !CanList(root)) return false;
-  if (findData(root) < 0) fill();  // mounted since the list was filled
-  const int index = findData(root);
-  if (index < 0) return false;
-  setCurrentIndex(index);
-  return true;
-}
-
-void DriveList::showDriveOf(const QString& path) {
-  const QString root = RootOf(path);
-  if (root.isEmpty()) return;
+void DriveList::showDriveOf(const FsPath& path) {
+  const std::vector<FsPath> roots = roots_();
+  const FsPath root = DriveOf(AbsoluteFolder(FsPath(), path), roots);
+  if (root.empty()) return;
   chosenRoot_ = root;
-  fill();
+  fill(roots);
 }
 
 void DriveList::showPopup() {
-  fill();
+  fill(roots_());
   QComboBox::showPopup();
 }
 
-// Lists every mounted, readable directory tree once, by root path, with the
-// chosen drive chosen (and listed, even if it has gone away meanwhile).
-void DriveList::fill() {
-  QStringList roots;
-  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (volume.isValid() && volume.isReady() && CanList(volume.rootPath())) {
-      roots.append(volume.rootPath());
-    }
+// Lists every drive that can be read once, with the chosen drive chosen
+// (and listed, even if it has gone away meanwhile).
+void DriveList::fill(const std::vector<FsPath>& roots) {
+  std::vector<FolderEntry> drives;
+  for (const FsPath& root : roots) {
+    if (CanList(root)) drives.push_back({root, Shown(root)});
   }
-  if (!chosenRoot_.isEmpty()) roots.append(chosenRoot_);
-  roots.sort(Qt::CaseInsensitive);
-  roots.removeDuplicates();
+  if (!chosenRoot_.empty()) drives.push_back({chosenRoot_, Shown(chosenRoot_)});
+  std::sort(drives.begin(), drives.end(), ShownBefore);
+  drives.erase(
+      std::unique(drives.begin(), drives.end(),
+                  [](const FolderEntry& a, const FolderEntry& b) { return a.name == b.name; }),
+      drives.end());
 
   const QSignalBlocker quiet(this);
   clear();
-  for (const QString& root : roots) addItem(QDir::toNativeSeparators(root), root);
-  setCurrentIndex(findData(chosenRoot_));
+  for (const FolderEntry& drive : drives) {
+    addItem(drive.shown, QVariant::fromValue(drive.name));
+    if (drive.name == chosenRoot_) setCurrentIndex(count() - 1);
+  }
 }
 
 // A drive that cannot be read is not taken: the list goes back to the
 // drive chosen before.
 void DriveList::choose(int index) {
-  const QString root = index < 0 ? QString() : itemData(index).toString();
+  const FsPath root = itemData(index, kRootRole).value<FsPath>();
   if (root == chosenRoot_) return;
-  if (root.isEmpty() || !CanList(root)) {
-    const QSignalBlocker quiet(this);
-    setCurrentIndex(findData(chosenRoot_));
+  if (root.empty() || !CanList(root)) {
+    fill(roots_());
     return;
   }
   chosenRoot_ = root;
-  emit driveChanged(drive());
+  emit driveChanged();
 }

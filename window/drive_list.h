@@ -2,39 +2,47 @@
 
 #include <QComboBox>
 
-// driveDTA: a drop-down of the machine's drives, one of them chosen. Where
-// there are no drive letters the drives are the file-system roots and
-// mount points. At creation the chosen drive is the one holding the
-// working directory.
+#include <functional>
+#include <vector>
+
+#include "window/folder.h"
+
+// The root folders of the drives a DriveList offers, read afresh each time
+// the list is filled.
+using DriveRoots = std::function<std::vector<FsPath>()>;
+
+// The machine's drives: where there are no drive letters, the roots of the
+// mounted file systems.
+std::vector<FsPath> MountedRoots();
+
+// driveDTA: a drop-down of the machine's drives, one of them chosen. At
+// creation the chosen drive is the one holding the working folder.
 class DriveList : public QComboBox {
   Q_OBJECT
 
  public:
-  explicit DriveList(QWidget* parent = nullptr);
+  explicit DriveList(DriveRoots roots = MountedRoots, QWidget* parent = nullptr);
 
-  // The chosen drive's root directory, e.g. "/", "/media/stick" or "C:\".
-  QString drive() const;
-
-  // Chooses the drive that holds `path`. Returns false and keeps the
-  // chosen drive when no drive holds it or that drive cannot be read.
-  bool setDrive(const QString& path);
+  // The chosen drive's root folder, e.g. "/", "/media/stick" or "C:\".
+  FsPath drive() const { return chosenRoot_; }
 
   // Shows the drive that holds `path` as the chosen one, without reporting
   // a change: for putting the list back when the drive just chosen could
   // not be opened after all.
-  void showDriveOf(const QString& path);
+  void showDriveOf(const FsPath& path);
 
  signals:
-  // Another drive was chosen, by the user or through setDrive().
-  void driveChanged(const QString& drive);
+  // Another drive was chosen.
+  void driveChanged();
 
  protected:
   // A medium may have come or gone since the list was last filled.
   void showPopup() override;
 
  private:
-  void fill();
+  void fill(const std::vector<FsPath>& roots);
   void choose(int index);
 
-  QString chosenRoot_;  // in Qt's form, with slashes
+  DriveRoots roots_;
+  FsPath chosenRoot_;
 };

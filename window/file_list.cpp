@@ -1,12 +1,10 @@
 #include "window/file_list.h"
 
-#include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
-
-#include "window/folder.h"
+#include <utility>
 
 namespace {
 
@@ -43,6 +41,10 @@ QList<QRegularExpression> Matchers(const QString& patterns) {
   return matchers;
 }
 
+constexpr int kNameRole = Qt::UserRole;  // the name as the file system has it
+
+FsPath NameOf(const QListWidgetItem* entry) { return entry->data(kNameRole).value<FsPath>(); }
+
 }  // namespace
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
@@ -54,13 +56,11 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
   });
   pattern_ = QStringLiteral("*.*");
   matchers_ = Matchers(pattern_);
-  setPath(QDir::currentPath());
+  setPath(FsPath("."));
 }
 
-QString FileList::path() const { return QDir::toNativeSeparators(path_); }
-
-bool FileList::setPath(const QString& path) {
-  const QString target = AbsoluteFolder(path_, path);
+bool FileList::setPath(const FsPath& path) {
+  const FsPath target = AbsoluteFolder(path_, path);
   if (!CanList(target)) return false;
   list(target);
   return true;
@@ -77,53 +77,66 @@ QString FileList::fileName() const {
   return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
+FsPath FileList::filePath() const {
+  const FsPath name = chosenName();
+  return name.empty() ? FsPath() : InFolder(path_, name);
+}
+
 void FileList::refresh() {
-  const QStringList names = matchingNames(path_);
-  if (names == shownNames()) return;
-  const QString selected = fileName();
-  fill(names);
-  selectName(selected);
+  const FsPath chosen = chosenName();
+  if (list(path_)) selectName(chosen);
 }
 
 // A directory that went away since it was listed gives no names.
-QStringList FileList::matchingNames(const QString& directory) const {
-  QStringList matching;
-  const QStringList names =
-      QDir(directory).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-  for (const QString& name : names) {
-    const auto matches = [&name](const QRegularExpression& m) { return m.match(name).hasMatch(); };
-    if (std::any_of(matchers_.cbegin(), matchers_.cend(), matches)) matching.append(name);
+std::vector<FolderEntry> FileList::matchingEntries(const FsPath& directory) const {
+  std::vector<FolderEntry> entries = ListFolder(directory, EntryKind::kFiles);
+  std::erase_if(entries, [this](const FolderEntry& entry) {
+    const auto matches = [&entry](const QRegularExpression& m) {
+      return m.match(entry.shown).hasMatch();
+    };
+    return std::none_of(matchers_.cbegin(), matchers_.cend(), matches);
+  });
+  return entries;
+}
+
+FsPath FileList::chosenName() const {
+  const QList<QListWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? FsPath() : NameOf(selected.first());
+}
+
+// A list that would show the same names is left as it is, selection and
+// all: the user sees nothing change, and the next click acts at once.
+bool FileList::list(const FsPath& directory) {
+  const std::vector<FolderEntry> entries = matchingEntries(directory);
+  bool same = directory == path_ && std::cmp_equal(entries.size(), count());
+  for (int row = 0; same && row < count(); ++row) {
+    same = entries[static_cast<std::size_t>(row)].name == NameOf(item(row));
   }
-  return matching;
-}
-
-QStringList FileList::shownNames() const {
-  QStringList names;
-  names.reserve(count());
-  for (int row = 0; row < count(); ++row) names.append(item(row)->text());
-  return names;
-}
-
-void FileList::list(const QString& directory) {
+  if (same) return false;
   path_ = directory;
-  fill(matchingNames(directory));
+  fill(entries);
+  return true;
 }
 
-void FileList::fill(const QStringList& names) {
+void FileList::fill(const std::vector<FolderEntry>& entries) {
   clear();
-  addItems(names);
+  for (const FolderEntry& entry : entries) {
+    auto* row = new QListWidgetItem(entry.shown, this);
+    row->setData(kNameRole, QVariant::fromValue(entry.name));
+  }
   ++listing_;
 }
 
 // Selects `name` if it is listed, else nothing; reports no click.
-void FileList::selectName(const QString& name) {
-  const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (name.isEmpty() || found.isEmpty()) {
-    clearSelection();
-    return;
+void FileList::selectName(const FsPath& name) {
+  for (int row = 0; !name.empty() && row < count(); ++row) {
+    if (NameOf(item(row)) == name) {
+      setCurrentRow(row);
+      scrollToItem(item(row));
+      return;
+    }
   }
-  setCurrentItem(found.first());
-  scrollToItem(found.first());
+  clearSelection();
 }
 
 // Arrow keys, Home, End, Page keys and typing a name's first letters all
@@ -148,7 +161,7 @@ void FileList::mouseReleaseEvent(QMouseEvent* event) {
     QListWidget::mouseReleaseEvent(event);
     return;
   }
-  const QString chosen = fileName();
+  const FsPath chosen = chosenName();
   QListWidget::mouseReleaseEvent(event);
   selectName(chosen);
 }

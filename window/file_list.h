@@ -4,11 +4,19 @@
 #include <QListWidget>
 #include <QRegularExpression>
 
+#include <vector>
+
+#include "window/folder.h"
+
 // fileDTA: the names (without directory) of the files in one directory that
 // match a wildcard pattern, sorted, letter case ignored. Only files are
 // listed; subdirectories and hidden files are not. One name can be
 // selected at a time. At creation the pattern is "*.*" and the directory is
 // the working directory.
+//
+// Every file is listed, whatever bytes its name holds: the list shows the
+// name readably and keeps the name the file system gives it, which
+// filePath() hands on.
 //
 // Patterns use the file system's wildcards, whatever the letter case: `*`
 // for any run of characters, `?` for any one, everything else literal
@@ -21,20 +29,25 @@ class FileList : public QListWidget {
  public:
   explicit FileList(QWidget* parent = nullptr);
 
-  // The directory listed, absolute, with the platform's separators.
-  QString path() const;
+  // The directory listed, absolute.
+  FsPath path() const { return path_; }
 
   // Lists `path` (absolute, or relative to the directory listed). Returns
   // false, and changes nothing, when it is not a directory that can be
   // listed.
-  bool setPath(const QString& path);
+  bool setPath(const FsPath& path);
 
   QString pattern() const { return pattern_; }
-  // Lists the directory again with `pattern`; nothing is selected after.
+  // Lists the directory again with `pattern`; nothing is selected after,
+  // unless the names listed stay the same.
   void setPattern(const QString& pattern);
 
-  // The selected name; empty when nothing is selected.
+  // The selected name as shown; empty when nothing is selected.
   QString fileName() const;
+
+  // The directory, a separator and the selected name as the file system
+  // has it (see InFolder); empty when nothing is selected.
+  FsPath filePath() const;
 
   // Reads the directory again, to show files that came or went. The
   // selected name stays selected if it is still there, and a list that
@@ -43,7 +56,7 @@ class FileList : public QListWidget {
 
  signals:
   // A name was selected with the mouse or the keyboard (not when the list
-  // is filled).
+  // is filled); the name as shown.
   void fileClicked(const QString& name);
   void fileDoubleClicked(const QString& name);
 
@@ -53,14 +66,14 @@ class FileList : public QListWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  QStringList matchingNames(const QString& directory) const;
-  QStringList shownNames() const;
-  void list(const QString& directory);
-  void fill(const QStringList& names);
-  void selectName(const QString& name);
+  std::vector<FolderEntry> matchingEntries(const FsPath& directory) const;
+  FsPath chosenName() const;
+  bool list(const FsPath& directory);
+  void fill(const std::vector<FolderEntry>& entries);
+  void selectName(const FsPath& name);
   void reportClick(const QListWidgetItem* entry);
 
-  QString path_;  // in Qt's form, with slashes
+  FsPath path_;
   QString pattern_;
   QList<QRegularExpression> matchers_;
   int listing_ = 0;         // counts the times the names were put in the list

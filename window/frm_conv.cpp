@@ -1,21 +1,19 @@
 #include "window/frm_conv.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <initializer_list>
-#include <limits>
 #include <string_view>
+#include <utility>
 
 #include "conversion/run_conversion.h"
 #include "window/click_label.h"
@@ -23,6 +21,7 @@
 #include "window/drive_list.h"
 #include "window/file_list.h"
 #include "window/log_list.h"
+#include "window/path_box.h"
 #include "window/pattern_box.h"
 
 namespace {
@@ -178,7 +177,7 @@ QFont BoldFont(std::initializer_list<const char*> families, QFont::StyleHint kin
 // this keeps them. Outside any namespace, as the resource macro requires.
 static void InitResources() { Q_INIT_RESOURCE(zizadod5); }
 
-frmConv::frmConv(QWidget* parent) : QWidget(parent) {
+frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   static const bool resourcesReady = (InitResources(), true);
   Q_UNUSED(resourcesReady);
 
@@ -201,8 +200,7 @@ frmConv::frmConv(QWidget* parent) : QWidget(parent) {
   // Created in table order (see kControls).
   Frame1 = MakeFrame(Row("Frame1"), this);
   Label1 = MakeLabel(Row("Label1"), this);
-  txtConverte = Place(new QLineEdit, Row("txtConverte"), this);
-  txtConverte->setMaxLength(std::numeric_limits<int>::max());
+  txtConverte = Place(new PathBox, Row("txtConverte"), this);
   fileDTA = Place(new FileList, Row("fileDTA"), this);
   Label2 = MakeLabel(Row("Label2"), this);
   cboTipo = Place(new PatternBox, Row("cboTipo"), this);
@@ -214,7 +212,7 @@ frmConv::frmConv(QWidget* parent) : QWidget(parent) {
   lstResultado = Place(new LogList(state_.log), Row("lstResultado"), this);
   lstResultado->setFont(
       BoldFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, QFont::TypeWriter));
-  driveDTA = Place(new DriveList, Row("driveDTA"), this);
+  driveDTA = Place(new DriveList(std::move(driveRoots)), Row("driveDTA"), this);
   Label6 = Place(new ClickLabel(Utf8(Row("Label6").text)), Row("Label6"), this);
   Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label6->setForegroundRole(QPalette::ButtonText);
@@ -276,7 +274,7 @@ bool frmConv::event(QEvent* event) {
 void frmConv::Form_Load() {
   cboTipo->addItems({QStringLiteral("*.*"), QStringLiteral("*.DAT"), QStringLiteral("*.CSV")});
   cboTipo->setText(QStringLiteral("*.DAT"));
-  Label4->setText(dirDTA->path());
+  Label4->setText(Shown(dirDTA->path()));
   AppVersion = QStringLiteral("0.9");
   LineBreak = QStringLiteral("\r\n");
 }
@@ -304,7 +302,7 @@ void frmConv::dirDTA_Change() {
     dirDTA->setPath(fileDTA->path());
     return;
   }
-  Label4->setText(dirDTA->path());
+  Label4->setText(Shown(dirDTA->path()));
 }
 
 void frmConv::cboTipo_Change() { fileDTA->setPattern(cboTipo->currentText()); }
@@ -313,9 +311,7 @@ void frmConv::cboTipo_LostFocus() { fileDTA->setPattern(cboTipo->currentText());
 
 // Directory, separator, name, whatever the directory ends in: a file in
 // the root gets two separators in a row, which names the same file.
-void frmConv::fileDTA_Click() {
-  txtConverte->setText(fileDTA->path() + QDir::separator() + fileDTA->fileName());
-}
+void frmConv::fileDTA_Click() { txtConverte->setPath(fileDTA->filePath()); }
 
 // The click before the double click has put the file's path in txtConverte.
 void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
@@ -324,7 +320,7 @@ void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
 // read again afterwards so it shows the CSV the run wrote, if the pattern
 // takes it.
 void frmConv::cmdOK_Click() {
-  convert(txtConverte->text());
+  convert(txtConverte->path());
   fileDTA->refresh();
 }
 
@@ -337,10 +333,8 @@ void frmConv::Label6_Click() {
   about.exec();
 }
 
-bool frmConv::convert(const QString& inputPath) {
-  const QByteArray path = inputPath.toUtf8();
-  const bool converted = ravuvur::RunConversion(
-      state_, std::string_view(path.constData(), static_cast<std::size_t>(path.size())));
+bool frmConv::convert(const FsPath& inputPath) {
+  const bool converted = ravuvur::RunConversion(state_, PathBytes(inputPath));
   showLog();
   return converted;
 }

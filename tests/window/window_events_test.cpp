@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -23,12 +24,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "tests/window/window_files.h"
 #include "window/dir_list.h"
 #include "window/drive_list.h"
 #include "window/file_list.h"
+#include "window/folder.h"
 #include "window/frm_conv.h"
 #include "window/pattern_box.h"
 
@@ -38,6 +42,13 @@ constexpr int kRecords = 40;  // more log lines than lstResultado shows at once
 const QStringList kDatFiles = {"MOV0612.DAT", "mov0712.dat"};
 const QString kOldCsv = QStringLiteral("OLD.CSV");
 const QByteArray kOldCsvBytes = "\"06/12/2026\",\"07:05\",\"DEP\"\r\n";
+
+// Names that are not UTF-8, as ISO-8859-1 "movção.dat" and "pastaç", and
+// how the lists show them: a stand-in for each byte that is not text.
+const char* const kOddFile = "mov\xe7\xe3o.dat";
+const char* const kOddFolder = "pasta\xe7";
+const QString kOddFileShown = QStringLiteral("mov\uFFFD\uFFFDo.dat");
+const QString kOddFolderShown = QStringLiteral("pasta\uFFFD");
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -105,6 +116,11 @@ class WindowEventsTest : public QObject {
   void aFolderThatCannotBeListedChangesNothing();
   void choosingAnotherDriveBrowsesItsRoot();
 
+  void oddNamedFileIsConvertedByItsRealName_data();
+  void oddNamedFileIsConvertedByItsRealName();
+  void oddNamedFolderIsListedAndOpened();
+  void startingInAnOddNamedFolderWorksLikeAnyOther();
+
   void aboutBoxShowsTheProgramThenTheTitleComesBack();
   void closingTheWindowEndsTheProgram();
 
@@ -121,13 +137,28 @@ class WindowEventsTest : public QObject {
   QString label4() const { return control<QLabel>("Label4")->text(); }
 
   QString path(const QString& name) const { return QDir(folder_->path()).filePath(name); }
+  // The same for a name given as bytes.
+  std::string bytesPath(const char* name) const {
+    return folder_->path().toStdString() + '/' + name;
+  }
   QPoint fileAt(const QString& name) const;
   void clickFile(const QString& name) const;
   void doubleClickFile(const QString& name) const;
   void doubleClickFolder(const QString& entry) const;
   void typePattern(const QString& pattern) const;
 
+  // The start folder is a drive of its own, beside the root and one more.
+  DriveRoots driveRoots() const {
+    const auto real = [](const QTemporaryDir& dir) {
+      return PathOf(QDir(dir.path()).canonicalPath());
+    };
+    return [this, real] {
+      return std::vector<FsPath>{PathOf(QDir::rootPath()), real(*folder_), real(*otherDrive_)};
+    };
+  }
+
   std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<QTemporaryDir> otherDrive_;
   QString startDirectory_;
   std::unique_ptr<frmConv> window_;
 };
@@ -142,10 +173,14 @@ void WindowEventsTest::init() {
   QVERIFY(!WriteFile(path("notes.txt"), "x").isEmpty());
   QVERIFY(QDir(folder_->path()).mkdir("sub"));
   QVERIFY(!WriteFile(path("sub/INNER.DAT"), MovementFile(1)).isEmpty());
+  QVERIFY(std::filesystem::create_directory(bytesPath(kOddFolder)));
+  QVERIFY(WriteFileNamed(bytesPath(kOddFolder) + "/MOV0612.DAT", MovementFile(1)));
+  otherDrive_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(otherDrive_->isValid());
   startDirectory_ = QDir::currentPath();
   QVERIFY(QDir::setCurrent(folder_->path()));
 
-  window_ = std::make_unique<frmConv>();
+  window_ = std::make_unique<frmConv>(driveRoots());
   window_->show();
   window_->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -155,6 +190,7 @@ void WindowEventsTest::cleanup() {
   window_.reset();
   QDir::setCurrent(startDirectory_);
   folder_.reset();
+  otherDrive_.reset();
 }
 
 QPoint WindowEventsTest::fileAt(const QString& name) const {
@@ -197,7 +233,7 @@ void WindowEventsTest::loadedWindowShowsTheDatFilesOfTheStartFolder() {
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
   QCOMPARE(Names(*fileDTA()), kDatFiles);
   QCOMPARE(label4(), Native(folder_->path()));
-  QCOMPARE(dirDTA()->path(), Native(folder_->path()));
+  QCOMPARE(Shown(dirDTA()->path()), Native(folder_->path()));
   QVERIFY(txtConverte()->text().isEmpty());
   QCOMPARE(lstResultado()->model()->rowCount(), 0);
 }
@@ -232,7 +268,7 @@ void WindowEventsTest::choosingAFileFillsThePathBoxOnly() {
 
 void WindowEventsTest::aFileInTheRootGetsTwoSeparators() {
   doubleClickFolder(Native(QDir::rootPath()));
-  QCOMPARE(fileDTA()->path(), Native(QDir::rootPath()));
+  QCOMPARE(Shown(fileDTA()->path()), Native(QDir::rootPath()));
   typePattern("*.*");
   if (fileDTA()->count() == 0) QSKIP("the root folder holds no file here");
   const QString name = fileDTA()->item(0)->text();
@@ -431,8 +467,8 @@ void WindowEventsTest::openingAFolderListsItsFilesAndShowsItsPath() {
     doubleClickFolder(entry);
   }
 
-  QCOMPARE(dirDTA()->path(), folder);
-  QCOMPARE(fileDTA()->path(), folder);
+  QCOMPARE(Shown(dirDTA()->path()), folder);
+  QCOMPARE(Shown(fileDTA()->path()), folder);
   QCOMPARE(label4(), folder);
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
   if (opened == "sub") QCOMPARE(Names(*fileDTA()), QStringList{"INNER.DAT"});
@@ -474,8 +510,8 @@ void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
   }
 
   QVERIFY(window_->isVisible());
-  QCOMPARE(dirDTA()->path(), before);
-  QCOMPARE(fileDTA()->path(), before);
+  QCOMPARE(Shown(dirDTA()->path()), before);
+  QCOMPARE(Shown(fileDTA()->path()), before);
   QCOMPARE(label4(), before);
   QCOMPARE(Names(*fileDTA()), kDatFiles);
   QCOMPARE(txtConverte()->text(), chosen);
@@ -484,17 +520,56 @@ void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
 void WindowEventsTest::choosingAnotherDriveBrowsesItsRoot() {
   auto* driveDTA = control<DriveList>("driveDTA");
   const int other = driveDTA->currentIndex() == 0 ? 1 : driveDTA->currentIndex() - 1;
-  if (driveDTA->count() < 2) QSKIP("this machine has one drive only");
-  const QString root = Native(driveDTA->itemData(other).toString());
+  const QString root = driveDTA->itemText(other);
 
   driveDTA->setFocus();
-  QTest::keyClick(driveDTA, other == 1 ? Qt::Key_Down : Qt::Key_Up);
+  QTest::keyClick(driveDTA, other > driveDTA->currentIndex() ? Qt::Key_Down : Qt::Key_Up);
 
-  QCOMPARE(driveDTA->drive(), root);
-  QCOMPARE(dirDTA()->path(), root);
-  QCOMPARE(fileDTA()->path(), root);
+  QCOMPARE(Shown(driveDTA->drive()), root);
+  QCOMPARE(Shown(dirDTA()->path()), root);
+  QCOMPARE(Shown(fileDTA()->path()), root);
   QCOMPARE(label4(), root);
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+}
+
+void WindowEventsTest::oddNamedFileIsConvertedByItsRealName_data() {
+  QTest::addColumn<bool>("doubleClick");  // else a click, then Ok
+  QTest::newRow("click, Ok") << false;
+  QTest::newRow("double click") << true;
+}
+
+void WindowEventsTest::oddNamedFileIsConvertedByItsRealName() {
+  QFETCH(bool, doubleClick);
+  QVERIFY(WriteFileNamed(bytesPath(kOddFile), MovementFile(2)));
+  typePattern("*.*");
+  if (doubleClick) {
+    doubleClickFile(kOddFileShown);
+  } else {
+    clickFile(kOddFileShown);
+    QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
+  }
+  QCOMPARE(txtConverte()->text(), Native(path(kOddFileShown)));
+  const QStringList log = LogLines(*lstResultado());
+  QVERIFY2(HasLineEndingWith(log, QString::fromUtf8("008 Fim de Conversão bem sucedido")),
+           qPrintable(log.join(u'\n')));
+}
+
+void WindowEventsTest::oddNamedFolderIsListedAndOpened() {
+  doubleClickFolder(kOddFolderShown);
+  QCOMPARE(label4(), Native(path(kOddFolderShown)));
+  QCOMPARE(Names(*fileDTA()), QStringList{"MOV0612.DAT"});
+}
+
+void WindowEventsTest::startingInAnOddNamedFolderWorksLikeAnyOther() {
+  window_.reset();
+  std::filesystem::current_path(bytesPath(kOddFolder));
+  window_ = std::make_unique<frmConv>(driveRoots());
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  QCOMPARE(label4(), Native(path(kOddFolderShown)));
+  QCOMPARE(control<QComboBox>("driveDTA")->currentText(), Native(folder_->path()));
+  clickFile("MOV0612.DAT");
+  QCOMPARE(txtConverte()->text(), Native(path(kOddFolderShown + "/MOV0612.DAT")));
 }
 
 void WindowEventsTest::aboutBoxShowsTheProgramThenTheTitleComesBack() {
