@@ -1,7 +1,9 @@
 #include "window/file_list.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleHints>
 
 #include <algorithm>
 #include <utility>
@@ -139,6 +141,12 @@ void FileList::selectName(const FsPath& name) {
   clearSelection();
 }
 
+bool FileList::viewportEvent(QEvent* event) {
+  const bool handled = QListWidget::viewportEvent(event);
+  if (event->type() == QEvent::Paint) drawnListing_ = listing_;
+  return handled;
+}
+
 // Arrow keys, Home, End, Page keys and typing a name's first letters all
 // move the selection; each move is a click on the name it lands on.
 void FileList::keyPressEvent(QKeyEvent* event) {
@@ -148,8 +156,21 @@ void FileList::keyPressEvent(QKeyEvent* event) {
 }
 
 void FileList::mousePressEvent(QMouseEvent* event) {
+  if (ignoresPress(*event)) {
+    event->accept();
+    return;
+  }
   pressedListing_ = listing_;
   QListWidget::mousePressEvent(event);
+}
+
+// Dragging with the button down would select the names it passes.
+void FileList::mouseMoveEvent(QMouseEvent* event) {
+  if (ignoringPress_ && event->buttons() != Qt::NoButton) {
+    event->accept();
+    return;
+  }
+  QListWidget::mouseMoveEvent(event);
 }
 
 // A double click can start a run that reads the list again while the
@@ -157,6 +178,11 @@ void FileList::mousePressEvent(QMouseEvent* event) {
 // gone: it must not choose, let alone click, the name that now lies under
 // the mouse, so the name chosen before stays chosen.
 void FileList::mouseReleaseEvent(QMouseEvent* event) {
+  if (ignoringPress_) {
+    ignoringPress_ = false;
+    event->accept();
+    return;
+  }
   if (pressedListing_ == listing_) {
     QListWidget::mouseReleaseEvent(event);
     return;
@@ -164,6 +190,37 @@ void FileList::mouseReleaseEvent(QMouseEvent* event) {
   const FsPath chosen = chosenName();
   QListWidget::mouseReleaseEvent(event);
   selectName(chosen);
+}
+
+// The second press of a double click comes as the double click alone, or
+// (on some systems) as a press followed by the double click.
+void FileList::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (ignoringPress_ || ignoresPress(*event)) {
+    event->accept();
+    return;
+  }
+  QListWidget::mouseDoubleClickEvent(event);
+}
+
+// A press on names the user has not seen is ignored, and so is the second
+// press of a double click whose first press was: the list is drawn between
+// the two, but the user aimed both at what was there before. What counts
+// as that second press is what the system takes for a double click: the
+// same place, soon enough.
+bool FileList::ignoresPress(const QMouseEvent& event) {
+  const bool unseen = drawnListing_ != listing_;
+  const QStyleHints* hints = QGuiApplication::styleHints();
+  const auto near = [&event, hints](QPointF at) {
+    const QPointF moved = event.position() - at;
+    return qMax(qAbs(moved.x()), qAbs(moved.y())) <= hints->mouseDoubleClickDistance();
+  };
+  const bool second = ignoredPress_ && near(ignoredPress_->at) &&
+                      event.timestamp() - ignoredPress_->time <
+                          static_cast<quint64>(hints->mouseDoubleClickInterval());
+  ignoredPress_.reset();
+  if (unseen) ignoredPress_ = Press{event.timestamp(), event.position()};
+  ignoringPress_ = unseen || second;
+  return ignoringPress_;
 }
 
 void FileList::reportClick(const QListWidgetItem* entry) {

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QRegularExpression>
 
+#include <optional>
 #include <vector>
 
 #include "window/folder.h"
@@ -23,6 +24,12 @@
 // (brackets too). "*.*" takes every file, with an extension or without;
 // several patterns can be given separated by ';'. An empty pattern takes
 // every file.
+//
+// The user aims at the list on the screen. A mouse press on a list that
+// has been filled again since it was last drawn (the press itself can do
+// that, by taking the focus from the pattern box) would land on a name the
+// user never saw there: it selects and reports nothing, and neither does
+// the rest of that click or double click.
 class FileList : public QListWidget {
   Q_OBJECT
 
@@ -61,21 +68,33 @@ class FileList : public QListWidget {
   void fileDoubleClicked(const QString& name);
 
  protected:
+  bool viewportEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  struct Press {
+    quint64 time;  // ms, the event's time stamp
+    QPointF at;
+  };
+
   std::vector<FolderEntry> matchingEntries(const FsPath& directory) const;
   FsPath chosenName() const;
   bool list(const FsPath& directory);
   void fill(const std::vector<FolderEntry>& entries);
   void selectName(const FsPath& name);
   void reportClick(const QListWidgetItem* entry);
+  bool ignoresPress(const QMouseEvent& event);
 
   FsPath path_;
   QString pattern_;
   QList<QRegularExpression> matchers_;
-  int listing_ = 0;         // counts the times the names were put in the list
-  int pressedListing_ = 0;  // listing_ when a mouse button last went down
+  int listing_ = 0;                    // counts the times the names were put in the list
+  int drawnListing_ = -1;              // listing_ when the list was last drawn
+  int pressedListing_ = 0;             // listing_ when a mouse button last went down
+  bool ignoringPress_ = false;         // from an ignored press to its release
+  std::optional<Press> ignoredPress_;  // a press ignored as unseen, for its double click
 };

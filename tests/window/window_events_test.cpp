@@ -19,12 +19,14 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -76,13 +78,25 @@ QByteArray Contents(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// As the mouse does it: a click, then a second press that the system
-// reports as a double click, then the release.
-void DoubleClick(QWidget* viewport, QPoint at) {
-  QTest::mouseClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
-  QTest::mousePress(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
-  QTest::mouseDClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
-  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
+// As the mouse does it: press, release, double click (the second press),
+// release, with the time stamps of a real double click (QTest's clicks lie
+// too far apart to make one); `betweenClicks` runs where the event loop
+// would.
+void DoubleClick(
+    QWidget* viewport, QPoint at, const std::function<void()>& betweenClicks = [] {}) {
+  static quint64 time = 0;  // ms
+  const auto send = [viewport, at](QEvent::Type type, Qt::MouseButtons down, int after) {
+    time += static_cast<quint64>(after);
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, down, Qt::NoModifier);
+    event.setTimestamp(time);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::instance()->notify(viewport, &event);
+  };
+  send(QEvent::MouseButtonPress, Qt::LeftButton, 1000);
+  send(QEvent::MouseButtonRelease, Qt::NoButton, 60);
+  betweenClicks();
+  send(QEvent::MouseButtonDblClick, Qt::LeftButton, 60);
+  send(QEvent::MouseButtonRelease, Qt::NoButton, 60);
 }
 
 }  // namespace
@@ -116,6 +130,8 @@ class WindowEventsTest : public QObject {
   void aFolderThatCannotBeListedChangesNothing();
   void choosingAnotherDriveBrowsesItsRoot();
 
+  void aPressThatRelistsTheFilesActsOnNoFile_data();
+  void aPressThatRelistsTheFilesActsOnNoFile();
   void oddNamedFileIsConvertedByItsRealName_data();
   void oddNamedFileIsConvertedByItsRealName();
   void oddNamedFolderIsListedAndOpened();
@@ -193,7 +209,9 @@ void WindowEventsTest::cleanup() {
   otherDrive_.reset();
 }
 
+// Where the user sees the name: on the list as the screen shows it.
 QPoint WindowEventsTest::fileAt(const QString& name) const {
+  fileDTA()->viewport()->repaint();
   const QList<QListWidgetItem*> found = fileDTA()->findItems(name, Qt::MatchExactly);
   return found.isEmpty() ? QPoint(-1, -1) : fileDTA()->visualItemRect(found.first()).center();
 }
@@ -530,6 +548,48 @@ void WindowEventsTest::choosingAnotherDriveBrowsesItsRoot() {
   QCOMPARE(Shown(fileDTA()->path()), root);
   QCOMPARE(label4(), root);
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+}
+
+// With every file listed, the user picks "*.DAT" and presses on the second
+// name, MOV0612.DAT. The press takes the focus from the pattern box, which
+// lists the DAT files: mov0712.dat is second now, where the user never saw
+// it.
+void WindowEventsTest::aPressThatRelistsTheFilesActsOnNoFile_data() {
+  QTest::addColumn<bool>("pickedInTheList");  // else with the arrow keys
+  QTest::addColumn<QString>("press");
+  QTest::newRow("picked in the list, click") << true << "click";
+  QTest::newRow("picked with the keys, double click") << false << "double click";
+  QTest::newRow("double click, drawn between its clicks") << true << "drawn between";
+}
+
+void WindowEventsTest::aPressThatRelistsTheFilesActsOnNoFile() {
+  QFETCH(bool, pickedInTheList);
+  QFETCH(QString, press);
+  QVERIFY(!WriteFile(path("A.TXT"), "a").isEmpty());
+  typePattern("*.*");
+  const QPoint aimedAt = fileAt("MOV0612.DAT");
+  QCOMPARE(fileDTA()->indexAt(aimedAt).row(), 1);
+  if (pickedInTheList) {
+    QTest::keyClick(cboTipo(), Qt::Key_Down, Qt::AltModifier);
+    QTRY_VERIFY(cboTipo()->view()->isVisible());
+    QTest::keyClick(cboTipo()->view(), Qt::Key_Down);
+    QTest::keyClick(cboTipo()->view(), Qt::Key_Return);
+  } else {
+    QTest::keyClick(cboTipo(), Qt::Key_Down);
+  }
+  QCOMPARE(cboTipo()->currentText(), QString("*.DAT"));
+
+  QWidget* viewport = fileDTA()->viewport();
+  if (press == "click") {
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), aimedAt);
+  } else {
+    DoubleClick(viewport, aimedAt, [viewport, press] {
+      if (press == "drawn between") viewport->repaint();
+    });
+  }
+  QCOMPARE(Names(*fileDTA()), kDatFiles);  // the pattern took effect
+  QCOMPARE(txtConverte()->text(), QString());
+  QCOMPARE(lstResultado()->model()->rowCount(), 0);
 }
 
 void WindowEventsTest::oddNamedFileIsConvertedByItsRealName_data() {
