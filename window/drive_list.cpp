@@ -1,7 +1,10 @@
 #include "window/drive_list.h"
 
-#include <QSignalBlocker>
+#include <QApplication>
+#include <QProxyStyle>
 #include <QStorageInfo>
+#include <QStyleFactory>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <iterator>
@@ -10,6 +13,30 @@
 namespace {
 
 constexpr int kRootRole = Qt::UserRole;  // the drive's root folder, an FsPath
+
+// Some styles open a drop-down over its box, with the chosen entry on the
+// box itself; this one asks for the list below the box.
+class ListBelowStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
+
+// One for every drive list, built on the application's style and deleted
+// with the application.
+QStyle* ListBelow() {
+  static QStyle* const style = [] {
+    auto* made = new ListBelowStyle(QStyleFactory::create(QApplication::style()->name()));
+    made->setParent(qApp);
+    return made;
+  }();
+  return style;
+}
 
 // How many names `path` has, the root counting as one.
 std::ptrdiff_t Depth(const FsPath& path) { return std::distance(path.begin(), path.end()); }
@@ -45,8 +72,11 @@ std::vector<FsPath> MountedRoots() {
 
 DriveList::DriveList(DriveRoots roots, QWidget* parent)
     : QComboBox(parent), roots_(std::move(roots)) {
+  setStyle(ListBelow());
+  setFocusPolicy(Qt::StrongFocus);  // not the wheel's
   showDriveOf(FsPath("."));
-  connect(this, &QComboBox::currentIndexChanged, this, &DriveList::choose);
+  // Chosen by the user: in the open list, with the keys, with the wheel.
+  connect(this, &QComboBox::activated, this, &DriveList::choose);
 }
 
 void DriveList::showDriveOf(const FsPath& path) {
@@ -60,6 +90,14 @@ void DriveList::showDriveOf(const FsPath& path) {
 void DriveList::showPopup() {
   fill(roots_());
   QComboBox::showPopup();
+}
+
+void DriveList::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QComboBox::wheelEvent(event);
 }
 
 // Lists every drive that can be read once, with the chosen drive chosen
@@ -76,7 +114,6 @@ void DriveList::fill(const std::vector<FsPath>& roots) {
                   [](const FolderEntry& a, const FolderEntry& b) { return a.name == b.name; }),
       drives.end());
 
-  const QSignalBlocker quiet(this);
   clear();
   for (const FolderEntry& drive : drives) {
     addItem(drive.shown, QVariant::fromValue(drive.name));
@@ -88,7 +125,6 @@ void DriveList::fill(const std::vector<FsPath>& roots) {
 // drive chosen before.
 void DriveList::choose(int index) {
   const FsPath root = itemData(index, kRootRole).value<FsPath>();
-  if (root == chosenRoot_) return;
   if (root.empty() || !CanList(root)) {
     fill(roots_());
     return;

@@ -15,8 +15,14 @@ using DriveRoots = std::function<std::vector<FsPath>()>;
 // mounted file systems.
 std::vector<FsPath> MountedRoots();
 
-// driveDTA: a drop-down of the machine's drives, one of them chosen. At
-// creation the chosen drive is the one holding the working folder.
+// driveDTA: a drop-down of the machine's drives, one of them chosen: the
+// drive holding the folder the window shows. At creation that is the
+// working folder's drive.
+//
+// It opens below the box, like the pattern box, rather than over it and
+// its label. The mouse wheel changes the drive only while the list has the
+// focus, so scrolling over the window never takes the user away from the
+// folder they are in.
 class DriveList : public QComboBox {
   Q_OBJECT
 
@@ -27,17 +33,19 @@ class DriveList : public QComboBox {
   FsPath drive() const { return chosenRoot_; }
 
   // Shows the drive that holds `path` as the chosen one, without reporting
-  // a change: for putting the list back when the drive just chosen could
-  // not be opened after all.
+  // a change: for following the folder shown, and for putting the list
+  // back when the drive just chosen could not be opened after all.
   void showDriveOf(const FsPath& path);
 
  signals:
-  // Another drive was chosen.
+  // The user chose a drive: another one, or the one already chosen, to go
+  // to its root again.
   void driveChanged();
 
  protected:
   // A medium may have come or gone since the list was last filled.
   void showPopup() override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void fill(const std::vector<FsPath>& roots);

@@ -288,21 +288,24 @@ void frmConv::Form_Activate() {
 // The window has been closed and is going away; nothing outlives it.
 void frmConv::Form_Terminate() { QCoreApplication::quit(); }
 
-// The drive's root, where the directory list starts browsing it. A drive
-// that went away between being chosen and being read leaves everything as
-// it was, the drive list included.
+// The drive's root, where the directory list starts browsing it, whether
+// another drive was chosen or the one already shown. A drive that went away
+// between being chosen and being read leaves everything as it was, the
+// drive list included.
 void frmConv::driveDTA_Change() {
   if (!dirDTA->setPath(driveDTA->drive())) driveDTA->showDriveOf(dirDTA->path());
 }
 
 // A directory that went away between the two listings takes the directory
-// list back to where the file list still is.
+// list back to where the file list still is. The drive list follows the
+// directory, onto another drive too.
 void frmConv::dirDTA_Change() {
   if (!fileDTA->setPath(dirDTA->path())) {
     dirDTA->setPath(fileDTA->path());
     return;
   }
   Label4->setText(Shown(dirDTA->path()));
+  driveDTA->showDriveOf(dirDTA->path());
 }
 
 void frmConv::cboTipo_Change() { fileDTA->setPattern(cboTipo->currentText()); }

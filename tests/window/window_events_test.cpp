@@ -99,6 +99,15 @@ void DoubleClick(
   send(QEvent::MouseButtonRelease, Qt::NoButton, 60);
 }
 
+// One notch of the mouse wheel away from the user, over `widget`.
+void WheelUp(QWidget* widget) {
+  const QPointF at = QRectF(widget->rect()).center();
+  QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QSpontaneKeyEvent::setSpontaneous(&wheel);
+  QApplication::instance()->notify(widget, &wheel);
+}
+
 }  // namespace
 
 class WindowEventsTest : public QObject {
@@ -129,6 +138,11 @@ class WindowEventsTest : public QObject {
   void aFolderThatCannotBeListedChangesNothing_data();
   void aFolderThatCannotBeListedChangesNothing();
   void choosingAnotherDriveBrowsesItsRoot();
+  void driveListOpensBelowItsBox();
+  void wheelChangesTheDriveOnlyWithTheFocus_data();
+  void wheelChangesTheDriveOnlyWithTheFocus();
+  void driveListFollowsTheFolderShown();
+  void choosingTheShownDriveGoesToItsRoot();
 
   void aPressThatRelistsTheFilesActsOnNoFile_data();
   void aPressThatRelistsTheFilesActsOnNoFile();
@@ -548,6 +562,46 @@ void WindowEventsTest::choosingAnotherDriveBrowsesItsRoot() {
   QCOMPARE(Shown(fileDTA()->path()), root);
   QCOMPARE(label4(), root);
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+}
+
+// The start folder is a drive of its own, listed after the root.
+void WindowEventsTest::driveListOpensBelowItsBox() {
+  auto* driveDTA = control<QComboBox>("driveDTA");
+  QVERIFY(driveDTA->currentIndex() > 0);
+  QTest::mouseClick(driveDTA, Qt::LeftButton);
+  const QWidget* list = driveDTA->view()->window();
+  QTRY_VERIFY(list->isVisible());
+  QVERIFY(list->y() >= driveDTA->mapToGlobal(QPoint(0, driveDTA->height() - 1)).y());
+}
+
+void WindowEventsTest::wheelChangesTheDriveOnlyWithTheFocus_data() {
+  QTest::addColumn<bool>("focused");
+  QTest::newRow("focus elsewhere") << false;
+  QTest::newRow("the drive list has the focus") << true;
+}
+
+void WindowEventsTest::wheelChangesTheDriveOnlyWithTheFocus() {
+  QFETCH(bool, focused);
+  auto* driveDTA = control<QComboBox>("driveDTA");
+  if (focused) driveDTA->setFocus();
+  const QString folder = label4();
+  WheelUp(driveDTA);  // towards the root, listed first
+  QCOMPARE(label4() == folder, !focused);
+}
+
+void WindowEventsTest::driveListFollowsTheFolderShown() {
+  doubleClickFolder(QDir(QDir::cleanPath(path(".."))).dirName());  // off the start folder's drive
+  QCOMPARE(control<QComboBox>("driveDTA")->currentText(), Native(QDir::rootPath()));
+}
+
+void WindowEventsTest::choosingTheShownDriveGoesToItsRoot() {
+  auto* driveDTA = control<QComboBox>("driveDTA");
+  doubleClickFolder("sub");
+  driveDTA->setFocus();
+  QTest::keyClick(driveDTA, Qt::Key_Down, Qt::AltModifier);
+  QTRY_VERIFY(driveDTA->view()->isVisible());
+  QTest::keyClick(driveDTA->view(), Qt::Key_Return);
+  QCOMPARE(label4(), Native(folder_->path()));
 }
 
 // With every file listed, the user picks "*.DAT" and presses on the second
