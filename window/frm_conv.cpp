@@ -22,6 +22,7 @@
 #include "window/file_list.h"
 #include "window/log_list.h"
 #include "window/path_box.h"
+#include "window/path_label.h"
 #include "window/pattern_box.h"
 
 namespace {
@@ -127,8 +128,9 @@ QFrame* MakeFrame(const ControlRow& row, QWidget* window) {
   return frame;
 }
 
-QLabel* MakeLabel(const ControlRow& row, QWidget* window) {
-  auto* label = Place(new QLabel(Utf8(row.text)), row, window);
+template <class Label = QLabel>
+Label* MakeLabel(const ControlRow& row, QWidget* window) {
+  auto* label = Place(new Label(Utf8(row.text)), row, window);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
 }
@@ -205,16 +207,14 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   Label2 = MakeLabel(Row("Label2"), this);
   cboTipo = Place(new PatternBox, Row("cboTipo"), this);
   Label3 = MakeLabel(Row("Label3"), this);
-  Label4 = MakeLabel(Row("Label4"), this);
-  Label4->setWordWrap(true);
+  Label4 = MakeLabel<PathLabel>(Row("Label4"), this);
   dirDTA = Place(new DirList, Row("dirDTA"), this);
   Label5 = MakeLabel(Row("Label5"), this);
   lstResultado = Place(new LogList(state_.log), Row("lstResultado"), this);
   lstResultado->setFont(
       BoldFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, QFont::TypeWriter));
   driveDTA = Place(new DriveList(std::move(driveRoots)), Row("driveDTA"), this);
-  Label6 = Place(new ClickLabel(Utf8(Row("Label6").text)), Row("Label6"), this);
-  Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label6 = MakeLabel<ClickLabel>(Row("Label6"), this);
   Label6->setForegroundRole(QPalette::ButtonText);
   Frame2 = MakeFrame(Row("Frame2"), this);
   cmdOK = Place(new QPushButton(Utf8(Row("cmdOK").text)), Row("cmdOK"), this);
@@ -274,7 +274,7 @@ bool frmConv::event(QEvent* event) {
 void frmConv::Form_Load() {
   cboTipo->addItems({QStringLiteral("*.*"), QStringLiteral("*.DAT"), QStringLiteral("*.CSV")});
   cboTipo->setText(QStringLiteral("*.DAT"));
-  Label4->setText(Shown(dirDTA->path()));
+  Label4->setPath(Shown(dirDTA->path()));
   AppVersion = QStringLiteral("0.9");
   LineBreak = QStringLiteral("\r\n");
 }
@@ -304,7 +304,7 @@ void frmConv::dirDTA_Change() {
     dirDTA->setPath(fileDTA->path());
     return;
   }
-  Label4->setText(Shown(dirDTA->path()));
+  Label4->setPath(Shown(dirDTA->path()));
   driveDTA->showDriveOf(dirDTA->path());
 }
 

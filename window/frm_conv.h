@@ -16,6 +16,7 @@ class DirList;
 class FileList;
 class LogList;
 class PathBox;
+class PathLabel;
 class PatternBox;
 
 // The program's only window: every control at its fixed place, in its tab
@@ -81,7 +82,7 @@ class frmConv : public QWidget {
   QLabel* Label2 = nullptr;
   PatternBox* cboTipo = nullptr;
   QLabel* Label3 = nullptr;
-  QLabel* Label4 = nullptr;
+  PathLabel* Label4 = nullptr;
   DirList* dirDTA = nullptr;
   QLabel* Label5 = nullptr;
   LogList* lstResultado = nullptr;

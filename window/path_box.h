@@ -9,6 +9,9 @@
 // names it: as long as the text is what setPath() put there, path() is that
 // real path, whatever bytes the name holds. Text the user types or edits
 // is taken as typed.
+//
+// A path longer than the box shows its end, where the file name is, and
+// the whole text as the tooltip.
 class PathBox : public QLineEdit {
   Q_OBJECT
 
@@ -19,6 +22,8 @@ class PathBox : public QLineEdit {
   FsPath path() const;
 
  private:
+  void showWholeTextAsTip();
+
   FsPath chosen_;
   QString chosenText_;  // Shown(chosen_)
 };

@@ -52,6 +52,9 @@ const char* const kOddFolder = "pasta\xe7";
 const QString kOddFileShown = QStringLiteral("mov\uFFFD\uFFFDo.dat");
 const QString kOddFolderShown = QStringLiteral("pasta\uFFFD");
 
+// Fits in Label4 alone, but not after the start folder's path.
+const QString kLongFolder = QStringLiteral("movimentos de dezembro de 2026");
+
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 QStringList Names(const QListWidget& list) {
@@ -150,6 +153,7 @@ class WindowEventsTest : public QObject {
   void oddNamedFileIsConvertedByItsRealName();
   void oddNamedFolderIsListedAndOpened();
   void startingInAnOddNamedFolderWorksLikeAnyOther();
+  void longPathsShowTheirEnd();
 
   void aboutBoxShowsTheProgramThenTheTitleComesBack();
   void closingTheWindowEndsTheProgram();
@@ -203,6 +207,8 @@ void WindowEventsTest::init() {
   QVERIFY(!WriteFile(path("notes.txt"), "x").isEmpty());
   QVERIFY(QDir(folder_->path()).mkdir("sub"));
   QVERIFY(!WriteFile(path("sub/INNER.DAT"), MovementFile(1)).isEmpty());
+  QVERIFY(QDir(folder_->path()).mkpath(kLongFolder));
+  QVERIFY(!WriteFile(path(kLongFolder + "/MOV0612.DAT"), MovementFile(1)).isEmpty());
   QVERIFY(std::filesystem::create_directory(bytesPath(kOddFolder)));
   QVERIFY(WriteFileNamed(bytesPath(kOddFolder) + "/MOV0612.DAT", MovementFile(1)));
   otherDrive_ = std::make_unique<QTemporaryDir>();
@@ -684,6 +690,20 @@ void WindowEventsTest::startingInAnOddNamedFolderWorksLikeAnyOther() {
   QCOMPARE(control<QComboBox>("driveDTA")->currentText(), Native(folder_->path()));
   clickFile("MOV0612.DAT");
   QCOMPARE(txtConverte()->text(), Native(path(kOddFolderShown + "/MOV0612.DAT")));
+}
+
+// Label4 shows the end of the folder's path, txtConverte the end of the
+// file's; both show the whole path as the tooltip.
+void WindowEventsTest::longPathsShowTheirEnd() {
+  doubleClickFolder(kLongFolder);
+  const auto* label = control<QLabel>("Label4");
+  QCOMPARE(label->toolTip(), Native(path(kLongFolder)));
+  QVERIFY2(label->text().startsWith(QChar(0x2026)) && label->text().endsWith(kLongFolder),
+           qPrintable(label->text()));
+  QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+  clickFile("MOV0612.DAT");
+  QCOMPARE(txtConverte()->toolTip(), Native(path(kLongFolder + "/MOV0612.DAT")));
+  QCOMPARE(txtConverte()->cursorPosition(), txtConverte()->text().size());
 }
 
 void WindowEventsTest::aboutBoxShowsTheProgramThenTheTitleComesBack() {
