@@ -37,9 +37,15 @@ double Median(std::vector<double> values) {
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// Runs dta2csv on `input` with standard output to /dev/null; returns the
-// elapsed milliseconds, and the child's peak resident memory in KiB.
-double SpawnDta2csv(const std::string& input, long& peakKib, int& status) {
+struct ProcessRun {
+  double ms = 0;
+  long peakKib = 0;     // peak resident memory
+  long pageFaults = 0;  // minor and major
+  int status = -1;
+};
+
+// Runs dta2csv on `input` with standard output to /dev/null.
+ProcessRun SpawnDta2csv(const std::string& input) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
@@ -56,9 +62,8 @@ double SpawnDta2csv(const std::string& input, long& peakKib, int& status) {
   ::wait4(pid, &raw, 0, &usage);
   const auto elapsed = Clock::now() - start;
   posix_spawn_file_actions_destroy(&actions);
-  peakKib = usage.ru_maxrss;
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return Ms(elapsed);
+  return {Ms(elapsed), usage.ru_maxrss, usage.ru_minflt + usage.ru_majflt,
+          WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
 }
 
 }  // namespace
@@ -98,18 +103,23 @@ int main(int argc, char** argv) {
               bench::kDayRecords, mb, t.departures, t.arrivals, t.crossings, t.touchAndGo,
               t.conditions, state.log.size(), ok ? "converted" : "NOT CONVERTED");
 
-  std::vector<double> process;
-  process.reserve(static_cast<std::size_t>(runs));
-  long peakKib = 0;
+  std::vector<double> process, faults, peaks;
   int status = 0;
-  for (int r = 0; r < runs; ++r) process.push_back(SpawnDta2csv(input, peakKib, status));
+  for (int r = 0; r < runs; ++r) {
+    const ProcessRun run = SpawnDta2csv(input);
+    process.push_back(run.ms);
+    faults.push_back(static_cast<double>(run.pageFaults));
+    peaks.push_back(static_cast<double>(run.peakKib));
+    status = run.status;
+  }
 
   const double a = Median(inProcess), b = Median(process);
   std::printf("RunConversion        median %7.2f ms  %7.1f MB/s  (%d runs)\n", a, mb / (a / 1e3),
               runs);
   std::printf(
-      "dta2csv process      median %7.2f ms  %7.1f MB/s  (%d runs, exit %d, peak RSS %ld KiB)\n", b,
-      mb / (b / 1e3), runs, status, peakKib);
+      "dta2csv process      median %7.2f ms  %7.1f MB/s  (%d runs, exit %d; median %.0f page "
+      "faults, %.0f KiB peak RSS)\n",
+      b, mb / (b / 1e3), runs, status, Median(faults), Median(peaks));
 
   if (longLineMib > 0) {
     // One line with no terminator, made sparse so it costs no disk: the
@@ -117,9 +127,9 @@ int main(int argc, char** argv) {
     const std::string longInput = (dir / "LONGLINE.DAT").string();
     { std::ofstream(longInput, std::ios::binary) << "SBJD DTA0612 00001"; }
     std::filesystem::resize_file(longInput, static_cast<std::uintmax_t>(longLineMib) << 20);
-    const double ms = SpawnDta2csv(longInput, peakKib, status);
-    std::printf("single %ld MiB line  %7.0f ms  peak RSS %.1f MiB  (exit %d)\n", longLineMib, ms,
-                static_cast<double>(peakKib) / 1024.0, status);
+    const ProcessRun run = SpawnDta2csv(longInput);
+    std::printf("single %ld MiB line  %7.0f ms  peak RSS %.1f MiB  (exit %d)\n", longLineMib,
+                run.ms, static_cast<double>(run.peakKib) / 1024.0, run.status);
     std::filesystem::remove(longInput);
   }
   if (keep.empty()) std::filesystem::remove_all(dir);

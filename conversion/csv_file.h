@@ -31,10 +31,15 @@ class CsvFile {
   CreateResult Create(std::string_view csvPath, const FileIdentity& input);
   bool IsOpen() const noexcept { return pending_ != nullptr; }
 
-  // Rows are collected here and written in large blocks.
-  std::string& Buffer() noexcept { return buffer_; }
-  void FlushIfFull() {
-    if (buffer_.size() >= kFlushSize) Flush();
+  // Place for up to `bytes` more bytes of rows; Wrote says where they end.
+  // Rows are collected and written in large blocks.
+  char* Room(std::size_t bytes) {
+    if (capacity_ - used_ < bytes) Grow(bytes);
+    return buffer_.get() + used_;
+  }
+  void Wrote(const char* end) {
+    used_ = static_cast<std::size_t>(end - buffer_.get());
+    if (used_ >= kFlushSize) Flush();
   }
 
   // Writes what remains and puts the new file in the CSV's place.
@@ -55,9 +60,13 @@ class CsvFile {
 
   struct Pending;  // the platform's new file, not yet in place
   void Flush();
+  void Grow(std::size_t bytes);
+  std::string_view Held() const noexcept { return {buffer_.get(), used_}; }
 
   std::unique_ptr<Pending> pending_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t used_ = 0;
   bool failed_ = false;
 };
 

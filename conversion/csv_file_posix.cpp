@@ -407,22 +407,21 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
 void CsvFile::Flush() {
   // In place, the rows wait in the buffer until the run has succeeded.
   if (pending_->kind == Pending::Kind::InPlace) return;
-  if (!failed_ && !pending_->WriteAll(buffer_, -1)) failed_ = true;
-  buffer_.clear();
+  if (!failed_ && !pending_->WriteAll(Held(), -1)) failed_ = true;
+  used_ = 0;
 }
 
 CsvFile::CommitResult CsvFile::Commit() {
   if (!pending_) return CommitResult::WriteFailed;
-  const bool inPlace = pending_->kind == Pending::Kind::InPlace;
-  if (!inPlace) Flush();
-  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(buffer_);
+  if (pending_->kind != Pending::Kind::InPlace) Flush();
+  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(Held());
   Discard();
   return result;
 }
 
 void CsvFile::Discard() noexcept {
   pending_.reset();
-  buffer_.clear();
+  used_ = 0;
 }
 
 }  // namespace ravuvur

@@ -145,7 +145,7 @@ CsvFile::~CsvFile() { Discard(); }
 
 void CsvFile::Discard() noexcept {
   pending_.reset();
-  buffer_.clear();
+  used_ = 0;
 }
 
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
@@ -208,7 +208,7 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
 }
 
 void CsvFile::Flush() {
-  std::string_view rest = buffer_;
+  std::string_view rest = Held();
   while (!rest.empty() && !failed_) {
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(rest.size(), std::size_t{1} << 30));
     DWORD written = 0;
@@ -218,7 +218,7 @@ void CsvFile::Flush() {
       failed_ = true;  // disk full, quota, I/O error
     }
   }
-  buffer_.clear();
+  used_ = 0;
 }
 
 CsvFile::CommitResult CsvFile::Commit() {

@@ -1,81 +1,91 @@
 #include "conversion/csv_row.h"
 
+#include "core/copy_bytes.h"
+
 #include <cstring>
-#include <initializer_list>
-#include <string_view>
+#include <utility>
 
 namespace ravuvur {
 namespace {
 
-void AppendItem(std::string& out, std::string_view item) {
-  out += '"';
-  for (std::size_t quote; (quote = item.find('"')) != std::string_view::npos;) {
-    out.append(item.substr(0, quote + 1));
-    out += '"';
-    item.remove_prefix(quote + 1);
-  }
-  out.append(item);
-  out += '"';
-}
-
-// Row items are short (one to ten characters as a rule); a copy of a known
-// small size compiles to a few moves where a general copy is a call.
-char* CopyShort(std::string_view item, char* to) {
-  switch (item.size()) {
-    case 0: return to;
-    case 1: std::memcpy(to, item.data(), 1); return to + 1;
-    case 2: std::memcpy(to, item.data(), 2); return to + 2;
-    case 3: std::memcpy(to, item.data(), 3); return to + 3;
-    case 4: std::memcpy(to, item.data(), 4); return to + 4;
-    case 5: std::memcpy(to, item.data(), 5); return to + 5;
-    case 7: std::memcpy(to, item.data(), 7); return to + 7;
-    case 10: std::memcpy(to, item.data(), 10); return to + 10;
-    default: std::memcpy(to, item.data(), item.size()); return to + item.size();
-  }
-}
-
-void AppendRow(std::string& out, std::initializer_list<std::string_view> items) {
-  // Most rows hold no quote: size the row once and copy the items in.
-  std::size_t size = items.size() * 3 + 1;  // two quotes and a comma each, CR LF less one comma
-  bool quoted = false;
-  for (const std::string_view item : items) {
-    size += item.size();
-    quoted = quoted || item.find('"') != std::string_view::npos;
-  }
-  if (!quoted) {
-    const std::size_t start = out.size();
-    out.resize(start + size);
-    char* p = out.data() + start;
-    for (const std::string_view item : items) {
-      *p++ = '"';
-      p = CopyShort(item, p);
-      *p++ = '"';
-      *p++ = ',';
+char* PutItem(char* out, std::string_view item, bool mayHoldQuotes) noexcept {
+  *out++ = '"';
+  if (!mayHoldQuotes) {
+    out = CopyBytes(out, item);
+  } else {
+    for (const char c : item) {
+      *out++ = c;
+      if (c == '"') *out++ = '"';
     }
-    p[-1] = '\r';
-    *p = '\n';
-    return;
   }
+  *out++ = '"';
+  return out;
+}
 
-  bool first = true;
+char* PutRow(char* out, const std::string_view (&items)[11], bool mayHoldQuotes) noexcept {
   for (const std::string_view item : items) {
-    if (!first) out += ',';
-    first = false;
-    AppendItem(out, item);
+    out = PutItem(out, item, mayHoldQuotes);
+    *out++ = ',';
   }
-  out += "\r\n";
+  out[-1] = '\r';
+  *out++ = '\n';
+  return out;
+}
+
+// Whether any item of the record's row may hold a quote: all of them are
+// cut from the columns the record keeps.
+bool MayHoldQuotes(const MovementRecord& r) noexcept {
+  return r.Columns1To57().find('"') != std::string_view::npos;
+}
+
+// The row of a record whose line reaches column 57, as nearly every line
+// does, and holds no quote: every item then has its full width, so the row
+// has one layout and each item is a copy of a size known here.
+template <std::size_t... Widths>
+char* PutFullRow(char* out, const std::string_view (&items)[11],
+                 std::index_sequence<Widths...> /*widths*/) noexcept {
+  std::size_t k = 0;
+  ((*out++ = '"', std::memcpy(out, items[k++].data(), Widths), out += Widths, *out++ = '"',
+    *out++ = ','),
+   ...);
+  out[-1] = '\r';
+  *out++ = '\n';
+  return out;
+}
+
+// Row date, row time, kind, ident, the two aerodromes, c23, c27, c45, c48,
+// c54.
+using FullWidths = std::index_sequence<10, 5, 3, 7, 4, 4, 4, 1, 2, 2, 4>;
+
+char* PutRowOf(char* out, const std::string_view (&items)[11], const MovementRecord& r) noexcept {
+  const bool mayHoldQuotes = MayHoldQuotes(r);
+  if (!mayHoldQuotes && r.Columns1To57().size() == kLastColumnRead) {
+    return PutFullRow(out, items, FullWidths{});
+  }
+  return PutRow(out, items, mayHoldQuotes);
 }
 
 }  // namespace
 
-void AppendCsvRow(std::string& out, MovementKind kind, const MovementRecord& r) {
+char* WriteCsvRow(char* out, MovementKind kind, const MovementRecord& r) noexcept {
   if (kind == MovementKind::Arrival) {
-    AppendRow(out, {r.rowDate, r.rowTime, KindText(kind), r.ident, r.origin, r.station, r.c23,
-                    r.c27, r.c45, r.c48, r.c54});
-  } else if (kind == MovementKind::Departure) {
-    AppendRow(out, {r.rowDate, r.rowTime, KindText(kind), r.ident, r.station, r.destination, r.c23,
-                    r.c27, r.c45, r.c48, r.c54});
+    const std::string_view items[11] = {r.rowDate(), r.rowTime(), KindText(kind), r.ident(),
+                                        r.origin(),  r.station(), r.c23(),        r.c27(),
+                                        r.c45(),     r.c48(),     r.c54()};
+    return PutRowOf(out, items, r);
   }
+  if (kind == MovementKind::Departure) {
+    const std::string_view items[11] = {r.rowDate(), r.rowTime(),     KindText(kind), r.ident(),
+                                        r.station(), r.destination(), r.c23(),        r.c27(),
+                                        r.c45(),     r.c48(),         r.c54()};
+    return PutRowOf(out, items, r);
+  }
+  return out;
+}
+
+void AppendCsvRow(std::string& out, MovementKind kind, const MovementRecord& record) {
+  char row[kMaxCsvRowSize];
+  out.append(row, WriteCsvRow(row, kind, record));
 }
 
 }  // namespace ravuvur

@@ -29,18 +29,20 @@ class MovementFile {
   bool IsOpen() const noexcept { return file_.IsOpen(); }
   FileIdentity Identity() const noexcept { return file_.Identity(); }
 
-  // Reads the next line into `line`. At the end of the input, or on a read
-  // error, `line` keeps what it held.
-  ReadResult ReadLine(std::string& line);
+  // Reads the next line: `line` then shows its first `keep` bytes (all of
+  // it when shorter), without its terminator, until the next call. At the
+  // end of the input, or on a read error, `line` is left alone.
+  ReadResult ReadLine(std::string_view& line);
   void Close() noexcept;
 
  private:
   bool Fill();
+  void SkipTerminator(const char* at) noexcept;
 
   std::size_t keep_;
   InputFile file_;
   std::unique_ptr<char[]> buffer_;
-  std::string scratch_;
+  std::string scratch_;  // a line that runs past the end of the buffer
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;

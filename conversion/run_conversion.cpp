@@ -15,39 +15,34 @@
 namespace ravuvur {
 namespace {
 
-// Builds "literal value" messages without an allocation per record.
-class MessageBuilder {
+// A value of a message as text: a text as it is, a number in decimal
+// digits. Lives until the end of the statement that makes it, long enough
+// to be logged.
+class Value {
  public:
-  MessageBuilder& operator()(std::string_view literal) {
-    text_.assign(literal);
-    return *this;
+  Value(std::string_view text) noexcept : text_(text) {}  // NOLINT: converts on purpose
+  Value(int number) noexcept {                            // NOLINT: converts on purpose
+    const auto result = std::to_chars(digits_, digits_ + sizeof digits_, number);
+    text_ = std::string_view(digits_, static_cast<std::size_t>(result.ptr - digits_));
   }
-  MessageBuilder& operator<<(std::string_view value) {
-    text_ += value;
-    return *this;
-  }
-  MessageBuilder& operator<<(int value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    text_.append(digits, result.ptr);
-    return *this;
-  }
-  std::string_view text() const noexcept { return text_; }
+  Value(const Value&) = delete;
+  Value& operator=(const Value&) = delete;
+  operator std::string_view() const noexcept { return text_; }  // NOLINT: converts on purpose
 
  private:
-  std::string text_;
+  char digits_[12] = {};
+  std::string_view text_;
 };
 
-// Logs messages made of a literal and the values that follow it.
+// Logs messages made of a literal and the values that follow it, straight
+// into the log without building the message first.
 class Narrator {
  public:
   explicit Narrator(ProgressLog& log) : log_(log) {}
 
   template <typename... Values>
   void operator()(std::string_view literal, const Values&... values) {
-    message_(literal);
-    ((message_ << values), ...);
-    LogMessage(log_, message_.text());
+    LogMessage(log_, literal, std::string_view(Value(values))...);
   }
 
   // The closing statistics, the last lines of every run that had a path.
@@ -64,7 +59,6 @@ class Narrator {
 
  private:
   ProgressLog& log_;
-  MessageBuilder message_;
 };
 
 bool Run(ModuleState& state, std::string_view inputPath) {
@@ -115,9 +109,9 @@ bool Run(ModuleState& state, std::string_view inputPath) {
     }
   }
 
-  // One buffer for the header and then every record; a read that fails
-  // leaves it as it was.
-  std::string lineBuffer;
+  // The header and then every record, one line at a time; a read that
+  // fails leaves it as it was.
+  std::string_view lineBuffer;
   bool readFailed = false;
   if (input.IsOpen() && input.ReadLine(lineBuffer) == ReadResult::Error) {
     error(msg::k028CannotReadInput, shownPath);
@@ -159,10 +153,8 @@ bool Run(ModuleState& state, std::string_view inputPath) {
     }
     DecodeRecord(lineBuffer, state.record, tallies);
     const MovementKind kindNow = state.record.kind;
-    if (output.IsOpen()) {
-      AppendCsvRow(output.Buffer(), kindNow, state.record);
-      output.FlushIfFull();
-    }
+    if (output.IsOpen())
+      output.Wrote(WriteCsvRow(output.Room(kMaxCsvRowSize), kindNow, state.record));
     say(msg::k007Record, i, msg::k007Of, countShown);
   }
 

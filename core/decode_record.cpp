@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstring>
+
 #include "core/field_at.h"
 #include "core/movement.h"
 
@@ -7,39 +10,45 @@ namespace {
 // Blank means empty once leading and trailing spaces are removed. Only the
 // space character counts: a tab makes a field non-blank.
 bool IsBlank(std::string_view field) noexcept {
-  return field.find_first_not_of(' ') == std::string_view::npos;
+  for (const char c : field) {
+    if (c != ' ') return false;
+  }
+  return true;
+}
+
+// Puts the (at most two) characters of one part of a row date or time at
+// `out`, returning the end.
+char* PutPart(char* out, std::string_view part) noexcept {
+  if (!part.empty()) *out++ = part[0];
+  if (part.size() > 1) *out++ = part[1];
+  return out;
 }
 
 // dd/mm/20yy from ddmmyy, each part clipped like any other field, so a
 // short date gives shorter parts while the separators stay.
-void BuildRowDate(const std::string& digits, std::string& out) {
-  out.assign(FieldAt(digits, 1, 2));
-  out += '/';
-  out += FieldAt(digits, 3, 2);
-  out += "/20";
-  out += FieldAt(digits, 5, 2);
+template <typename Text>
+void BuildRowDate(std::string_view digits, Text& out) noexcept {
+  char* p = out.bytes.data();
+  p = PutPart(p, FieldAt(digits, 1, 2));
+  *p++ = '/';
+  p = PutPart(p, FieldAt(digits, 3, 2));
+  *p++ = '/';
+  p = PutPart(p, "20");
+  p = PutPart(p, FieldAt(digits, 5, 2));
+  out.size = static_cast<std::uint8_t>(p - out.bytes.data());
 }
 
 // hh:mm from hhmm; a blank time gives "  :  ".
-void BuildRowTime(const std::string& digits, std::string& out) {
-  out.assign(FieldAt(digits, 1, 2));
-  out += ':';
-  out += FieldAt(digits, 3, 2);
+template <typename Text>
+void BuildRowTime(std::string_view digits, Text& out) noexcept {
+  char* p = out.bytes.data();
+  p = PutPart(p, FieldAt(digits, 1, 2));
+  *p++ = ':';
+  p = PutPart(p, FieldAt(digits, 3, 2));
+  out.size = static_cast<std::uint8_t>(p - out.bytes.data());
 }
 
 }  // namespace
-
-std::string_view KindText(MovementKind kind) noexcept {
-  switch (kind) {
-    case MovementKind::TouchAndGo: return "TGL";
-    case MovementKind::Condition: return "CND";
-    case MovementKind::Crossing: return "TRV";
-    case MovementKind::Departure: return "DEP";
-    case MovementKind::Arrival: return "ARR";
-    case MovementKind::None: break;
-  }
-  return {};
-}
 
 void MovementTallies::ComputeTotals() noexcept {
   // Each record is counted once and a run handles at most 32767 records,
@@ -49,29 +58,21 @@ void MovementTallies::ComputeTotals() noexcept {
 }
 
 void DecodeRecord(std::string_view line, MovementRecord& r, MovementTallies& t) {
-  r.station.assign(FieldAt(line, 1, 4));
-  r.dateDigits.assign(FieldAt(line, 10, 6));
-  r.ident.assign(FieldAt(line, 16, 7));
-  r.c23.assign(FieldAt(line, 23, 4));
-  r.c27.assign(FieldAt(line, 27, 1));
-  r.destination.assign(FieldAt(line, 29, 4));
-  r.departureTime.assign(FieldAt(line, 33, 4));
-  r.origin.assign(FieldAt(line, 37, 4));
-  r.arrivalTime.assign(FieldAt(line, 41, 4));
-  r.c45.assign(FieldAt(line, 45, 2));
-  r.c48.assign(FieldAt(line, 48, 2));
-  r.touchFlag.assign(FieldAt(line, 52, 1));
-  r.c54.assign(FieldAt(line, 54, 4));
+  // Every field lies within the first 57 columns: one copy of those is all
+  // the cutting there is.
+  const std::size_t kept = std::min(line.size(), kLastColumnRead);
+  if (kept > 0) std::memcpy(r.line_.bytes.data(), line.data(), kept);
+  r.line_.size = static_cast<std::uint8_t>(kept);
 
   // The flag is tested first: a flagged record is touch-and-go whatever its
   // aerodromes hold. Only an upper-case X counts.
-  if (r.touchFlag == "X") {
+  if (r.touchFlag() == "X") {
     ++t.touchAndGo;
     r.kind = MovementKind::TouchAndGo;
     return;
   }
-  const bool hasDestination = !IsBlank(r.destination);
-  const bool hasOrigin = !IsBlank(r.origin);
+  const bool hasDestination = !IsBlank(r.destination());
+  const bool hasOrigin = !IsBlank(r.origin());
   if (!hasDestination && !hasOrigin) {
     ++t.conditions;
     r.kind = MovementKind::Condition;
@@ -80,13 +81,13 @@ void DecodeRecord(std::string_view line, MovementRecord& r, MovementTallies& t) 
     r.kind = MovementKind::Crossing;
   } else if (hasDestination) {
     ++t.departures;
-    BuildRowDate(r.dateDigits, r.rowDate);
-    BuildRowTime(r.departureTime, r.rowTime);
+    BuildRowDate(r.dateDigits(), r.rowDate_);
+    BuildRowTime(r.departureTime(), r.rowTime_);
     r.kind = MovementKind::Departure;
   } else {
     ++t.arrivals;
-    BuildRowDate(r.dateDigits, r.rowDate);
-    BuildRowTime(r.arrivalTime, r.rowTime);
+    BuildRowDate(r.dateDigits(), r.rowDate_);
+    BuildRowTime(r.arrivalTime(), r.rowTime_);
     r.kind = MovementKind::Arrival;
   }
 }

@@ -1,5 +1,7 @@
 #include "core/progress_log.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <memory>
 
@@ -33,56 +35,55 @@ TimeTextSource LocaleTimeText() {
   return [clock] { return (*clock)(); };
 }
 
-// A passing log hands its text on in blocks of about this size.
-constexpr std::size_t kPassOnSize = std::size_t{64} * 1024;
-
 ProgressLog::ProgressLog(TimeTextSource timeText) : timeText_(std::move(timeText)) {}
 
 ProgressLog::ProgressLog(TimeTextSource timeText, LogSink sink)
-    : timeText_(std::move(timeText)), sink_(std::move(sink)) {
-  text_.reserve(kPassOnSize + 4096);
+    : timeText_(std::move(timeText)), sink_(std::move(sink)) {}
+
+void ProgressLog::Grow(std::size_t bytes) {
+  const std::size_t capacity =
+      std::max({std::size_t{4096}, 2 * capacity_, size_ + bytes + (sink_ ? kPassOnSize : 0)});
+  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+  if (size_ > 0) std::memcpy(grown.get(), text_.get(), size_);
+  text_ = std::move(grown);
+  capacity_ = capacity;
 }
 
-void ProgressLog::Append(std::string_view message) {
-  const std::string_view time = timeText_();
-  timeLength_ = time.size();
-  // Room first, so that nothing below can fail half-way through a line.
-  text_.reserve(text_.size() + time.size() + message.size() + 2);
+char* ProgressLog::BeginLine(std::size_t timeLength, std::size_t bytes) {
+  timeLength_ = timeLength;
+  // Room first, so that nothing after it can fail half-way through a line.
+  if (capacity_ - size_ < bytes) Grow(bytes);
   if (!sink_) {
     // A run logs at most 32767 + 19 lines of a few dozen bytes; 32-bit
     // offsets leave room to spare even for very long paths.
-    starts_.push_back(static_cast<std::uint32_t>(text_.size()));
+    starts_.push_back(static_cast<std::uint32_t>(size_));
   }
-  text_ += time;
-  text_ += ' ';
-  text_ += message;
-  text_ += '\n';
-  ++count_;
-  if (sink_ && text_.size() >= kPassOnSize) Flush();
+  return text_.get() + size_;
 }
 
 void ProgressLog::Flush() {
-  if (!sink_ || text_.empty()) return;
-  sink_(text_);
-  text_.clear();
+  if (!sink_ || size_ == 0) return;
+  sink_(Text());
+  size_ = 0;
 }
 
 void ProgressLog::Reserve(std::size_t lines, std::size_t messageBytes) {
   if (sink_) return;
   starts_.reserve(starts_.size() + lines);
-  text_.reserve(text_.size() + lines * (timeLength_ + 2 + messageBytes));
+  const std::size_t bytes = lines * (timeLength_ + 2 + messageBytes);
+  if (capacity_ - size_ < bytes) Grow(bytes);
 }
 
 void ProgressLog::Clear() noexcept {
-  text_.clear();
+  size_ = 0;
   starts_.clear();
   count_ = 0;
 }
 
 std::string_view ProgressLog::Line(std::size_t index) const noexcept {
   const std::size_t begin = starts_[index];
-  const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
-  return std::string_view(text_).substr(begin, end - begin - 1);
+  const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : size_;
+  return Text().substr(begin, end - begin - 1);
 }
 
 std::vector<std::string> ProgressLog::Lines() const {

@@ -3,9 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/copy_bytes.h"
 
 namespace ravuvur {
 
@@ -35,9 +38,19 @@ class ProgressLog {
   explicit ProgressLog(TimeTextSource timeText = LocaleTimeText());
   ProgressLog(TimeTextSource timeText, LogSink sink);
 
-  // Time text, one space, the message. On failure (out of memory) the log
-  // is as it was.
-  void Append(std::string_view message);
+  // Time text, one space, the message made of `parts` (texts) in order. On
+  // failure (out of memory) the log is as it was.
+  template <typename... Parts>
+  void Append(const Parts&... parts) {
+    const std::string_view time = timeText_();
+    const std::size_t bytes = time.size() + 2 + (std::string_view(parts).size() + ... + 0);
+    char* p = BeginLine(time.size(), bytes);
+    p = CopyBytes(p, time);
+    *p++ = ' ';
+    ((p = CopyBytes(p, parts)), ...);
+    *p = '\n';
+    EndLine(bytes);
+  }
   void Clear() noexcept;
   // Hands what a passing log holds to its sink; nothing for a keeping log.
   void Flush();
@@ -53,20 +66,40 @@ class ProgressLog {
   std::string_view Line(std::size_t index) const noexcept;
   // The lines held, each followed by a line feed: every line of a keeping
   // log, what a passing log has not yet handed on.
-  std::string_view Text() const noexcept { return text_; }
+  std::string_view Text() const noexcept { return {text_.get(), size_}; }
   std::vector<std::string> Lines() const;
 
  private:
+  // Makes room for a line of `bytes` bytes and returns where it goes.
+  char* BeginLine(std::size_t timeLength, std::size_t bytes);
+  void EndLine(std::size_t bytes) {
+    size_ += bytes;
+    ++count_;
+    if (sink_ && size_ >= kPassOnSize) Flush();
+  }
+  void Grow(std::size_t bytes);
+
+  // A passing log hands its text on in blocks of about this size.
+  static constexpr std::size_t kPassOnSize = std::size_t{64} * 1024;
+
   TimeTextSource timeText_;
   LogSink sink_;
-  std::string text_;
+  // The lines, one after the other; copied to by hand, a line at a time,
+  // since a run appends tens of thousands of short ones.
+  std::unique_ptr<char[]> text_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
   std::vector<std::uint32_t> starts_;  // where each line begins in text_, when kept
   std::size_t count_ = 0;
   std::size_t timeLength_ = 8;  // of the last time text, to size reservations
 };
 
-// The run's two operations on the log.
-inline void LogMessage(ProgressLog& log, std::string_view message) { log.Append(message); }
+// The run's two operations on the log. A message is one text, or the
+// texts it is made of (a literal and its values).
+template <typename... Parts>
+void LogMessage(ProgressLog& log, const Parts&... parts) {
+  log.Append(parts...);
+}
 inline void ClearLog(ProgressLog& log) noexcept { log.Clear(); }
 
 }  // namespace ravuvur

@@ -1,16 +1,12 @@
 #include "window/dir_list.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
-#include "window/folder.h"
-
 namespace {
 
-constexpr int kPathRole = Qt::UserRole;       // the entry's absolute path
+constexpr int kPathRole = Qt::UserRole;       // the entry's absolute path, an FsPath
 constexpr int kDepthRole = Qt::UserRole + 1;  // 0 for the root
 constexpr int kIndentPerDepth = 8;            // pixels
 
@@ -44,46 +40,40 @@ DirList::DirList(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(this, &QListWidget::itemDoubleClicked, this, &DirList::open);
-  setPath(QDir::currentPath());
+  setPath(FsPath("."));
 }
 
-QString DirList::path() const { return QDir::toNativeSeparators(path_); }
-
-bool DirList::setPath(const QString& path) {
-  const QString target = AbsoluteFolder(path_, path);
+bool DirList::setPath(const FsPath& path) {
+  const FsPath target = AbsoluteFolder(path_, path);
   if (!CanList(target)) return false;
-
-  QStringList levels;  // root first
-  for (QDir level(target);;) {
-    levels.prepend(level.absolutePath());
-    if (level.isRoot() || !level.cdUp()) break;
-  }
-  const QStringList subdirectories =
-      QDir(target).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  const std::vector<FolderEntry> subdirectories = ListFolder(target, EntryKind::kFolders);
 
   const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  const auto add = [this](const QIcon& icon, const QString& name, const QString& entryPath,
-                          qsizetype depth) {
+  const auto add = [this](const QIcon& icon, const QString& name, const FsPath& entryPath,
+                          int depth) {
     auto* entry = new QListWidgetItem(icon, name, this);
-    entry->setData(kPathRole, entryPath);
-    entry->setData(kDepthRole, static_cast<int>(depth));
+    entry->setData(kPathRole, QVariant::fromValue(entryPath));
+    entry->setData(kDepthRole, depth);
   };
 
   clear();
-  for (qsizetype depth = 0; depth < levels.size(); ++depth) {
-    const QString& level = levels[depth];
-    add(openIcon, depth == 0 ? QDir::toNativeSeparators(level) : QFileInfo(level).fileName(), level,
-        depth);
+  // The root, then one level for each folder down to the current one.
+  FsPath level = target.root_path();
+  int depth = 0;
+  add(openIcon, Shown(level), level, depth);
+  for (const FsPath& name : target.relative_path()) {
+    level /= name;
+    add(openIcon, Shown(name), level, ++depth);
   }
-  for (const QString& name : subdirectories) {
-    add(closedIcon, name, QDir(target).filePath(name), levels.size());
+  for (const FolderEntry& subdirectory : subdirectories) {
+    add(closedIcon, subdirectory.shown, target / subdirectory.name, depth + 1);
   }
-  setCurrentRow(static_cast<int>(levels.size() - 1));
+  setCurrentRow(depth);
 
   const bool changed = target != path_;
   path_ = target;
-  if (changed) emit pathChanged(this->path());
+  if (changed) emit pathChanged();
   return true;
 }
 
@@ -97,5 +87,5 @@ void DirList::keyPressEvent(QKeyEvent* event) {
 
 void DirList::open(const QListWidgetItem* entry) {
   // Copied first: setPath() deletes the entries, this one included.
-  if (entry != nullptr) setPath(QString(entry->data(kPathRole).toString()));
+  if (entry != nullptr) setPath(entry->data(kPathRole).value<FsPath>());
 }

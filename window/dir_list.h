@@ -2,28 +2,31 @@
 
 #include <QListWidget>
 
+#include "window/folder.h"
+
 // dirDTA: the current directory as a path from its drive's root down, one
 // level per line, each indented under its parent, followed by the current
 // directory's subdirectories. Double-clicking an entry (or Enter on it)
 // makes it the current directory. At creation it shows the working
-// directory.
+// directory. Every folder is listed, whatever bytes its name holds: shown
+// readably, kept and opened as the file system names it.
 class DirList : public QListWidget {
   Q_OBJECT
 
  public:
   explicit DirList(QWidget* parent = nullptr);
 
-  // The current directory, absolute, with the platform's separators.
-  QString path() const;
+  // The current directory, absolute.
+  FsPath path() const { return path_; }
 
   // Makes `path` (absolute, or relative to the current directory) the
   // current directory. Returns false, and changes nothing, when it is not a
   // directory that can be listed.
-  bool setPath(const QString& path);
+  bool setPath(const FsPath& path);
 
  signals:
   // The current directory changed, by the user or through setPath().
-  void pathChanged(const QString& path);
+  void pathChanged();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -31,5 +34,5 @@ class DirList : public QListWidget {
  private:
   void open(const QListWidgetItem* entry);
 
-  QString path_;  // in Qt's form, with slashes
+  FsPath path_;
 };

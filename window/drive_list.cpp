@@ -1,76 +1,134 @@
 #include "window/drive_list.h"
 
-#include <QDir>
-#include <QSignalBlocker>
+#include <QApplication>
+#include <QProxyStyle>
 #include <QStorageInfo>
+#include <QStyleFactory>
+#include <QWheelEvent>
 
-#include "window/folder.h"
+#include <algorithm>
+#include <iterator>
+#include <system_error>
 
 namespace {
 
-QString RootOf(const QString& path) { return QStorageInfo(QDir(path).absolutePath()).rootPath(); }
+constexpr int kRootRole = Qt::UserRole;  // the drive's root folder, an FsPath
+
+// Some styles open a drop-down over its box, with the chosen entry on the
+// box itself; this one asks for the list below the box.
+class ListBelowStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
+
+// One for every drive list, built on the application's style and deleted
+// with the application.
+QStyle* ListBelow() {
+  static QStyle* const style = [] {
+    auto* made = new ListBelowStyle(QStyleFactory::create(QApplication::style()->name()));
+    made->setParent(qApp);
+    return made;
+  }();
+  return style;
+}
+
+// How many names `path` has, the root counting as one.
+std::ptrdiff_t Depth(const FsPath& path) { return std::distance(path.begin(), path.end()); }
+
+bool Holds(const FsPath& root, const FsPath& path) {
+  return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
+}
+
+// The deepest of `roots` that holds `path`, with links followed: a folder
+// reached through a link lies on the drive the link leads to.
+FsPath DriveOf(const FsPath& path, const std::vector<FsPath>& roots) {
+  std::error_code error;
+  FsPath real = std::filesystem::canonical(path, error);
+  if (error) real = path;
+  FsPath deepest;
+  for (const FsPath& root : roots) {
+    if (Holds(root, real) && (deepest.empty() || Depth(root) > Depth(deepest))) deepest = root;
+  }
+  return deepest;
+}
 
 }  // namespace
 
-DriveList::DriveList(QWidget* parent)
-    : QComboBox(parent), chosenRoot_(RootOf(QDir::currentPath())) {
-  fill();
-  connect(this, &QComboBox::currentIndexChanged, this, &DriveList::choose);
+std::vector<FsPath> MountedRoots() {
+  std::vector<FsPath> roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady()) {
+      roots.push_back(AbsoluteFolder(FsPath(), PathOf(volume.rootPath())));
+    }
+  }
+  return roots;
 }
 
-QString DriveList::drive() const { return QDir::toNativeSeparators(chosenRoot_); }
-
-bool DriveList::setDrive(const QString& path) {
-  const QString root = RootOf(path);
-  if (root.isEmpty() || !CanList(root)) return false;
-  if (findData(root) < 0) fill();  // mounted since the list was filled
-  const int index = findData(root);
-  if (index < 0) return false;
-  setCurrentIndex(index);
-  return true;
+DriveList::DriveList(DriveRoots roots, QWidget* parent)
+    : QComboBox(parent), roots_(std::move(roots)) {
+  setStyle(ListBelow());
+  setFocusPolicy(Qt::StrongFocus);  // not the wheel's
+  showDriveOf(FsPath("."));
+  // Chosen by the user: in the open list, with the keys, with the wheel.
+  connect(this, &QComboBox::activated, this, &DriveList::choose);
 }
 
-void DriveList::showDriveOf(const QString& path) {
-  const QString root = RootOf(path);
-  if (root.isEmpty()) return;
+void DriveList::showDriveOf(const FsPath& path) {
+  const std::vector<FsPath> roots = roots_();
+  const FsPath root = DriveOf(AbsoluteFolder(FsPath(), path), roots);
+  if (root.empty()) return;
   chosenRoot_ = root;
-  fill();
+  fill(roots);
 }
 
 void DriveList::showPopup() {
-  fill();
+  fill(roots_());
   QComboBox::showPopup();
 }
 
-// Lists every mounted, readable directory tree once, by root path, with the
-// chosen drive chosen (and listed, even if it has gone away meanwhile).
-void DriveList::fill() {
-  QStringList roots;
-  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (volume.isValid() && volume.isReady() && CanList(volume.rootPath())) {
-      roots.append(volume.rootPath());
-    }
+void DriveList::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
   }
-  if (!chosenRoot_.isEmpty()) roots.append(chosenRoot_);
-  roots.sort(Qt::CaseInsensitive);
-  roots.removeDuplicates();
+  QComboBox::wheelEvent(event);
+}
 
-  const QSignalBlocker quiet(this);
+// Lists every drive that can be read once, with the chosen drive chosen
+// (and listed, even if it has gone away meanwhile).
+void DriveList::fill(const std::vector<FsPath>& roots) {
+  std::vector<FolderEntry> drives;
+  for (const FsPath& root : roots) {
+    if (CanList(root)) drives.push_back({root, Shown(root)});
+  }
+  if (!chosenRoot_.empty()) drives.push_back({chosenRoot_, Shown(chosenRoot_)});
+  std::sort(drives.begin(), drives.end(), ShownBefore);
+  drives.erase(
+      std::unique(drives.begin(), drives.end(),
+                  [](const FolderEntry& a, const FolderEntry& b) { return a.name == b.name; }),
+      drives.end());
+
   clear();
-  for (const QString& root : roots) addItem(QDir::toNativeSeparators(root), root);
-  setCurrentIndex(findData(chosenRoot_));
+  for (const FolderEntry& drive : drives) {
+    addItem(drive.shown, QVariant::fromValue(drive.name));
+    if (drive.name == chosenRoot_) setCurrentIndex(count() - 1);
+  }
 }
 
 // A drive that cannot be read is not taken: the list goes back to the
 // drive chosen before.
 void DriveList::choose(int index) {
-  const QString root = index < 0 ? QString() : itemData(index).toString();
-  if (root == chosenRoot_) return;
-  if (root.isEmpty() || !CanList(root)) {
-    const QSignalBlocker quiet(this);
-    setCurrentIndex(findData(chosenRoot_));
+  const FsPath root = itemData(index, kRootRole).value<FsPath>();
+  if (root.empty() || !CanList(root)) {
+    fill(roots_());
     return;
   }
   chosenRoot_ = root;
-  emit driveChanged(drive());
+  emit driveChanged();
 }

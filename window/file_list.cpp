@@ -1,12 +1,12 @@
 #include "window/file_list.h"
 
-#include <QDir>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleHints>
 
 #include <algorithm>
-
-#include "window/folder.h"
+#include <utility>
 
 namespace {
 
@@ -43,6 +43,10 @@ QList<QRegularExpression> Matchers(const QString& patterns) {
   return matchers;
 }
 
+constexpr int kNameRole = Qt::UserRole;  // the name as the file system has it
+
+FsPath NameOf(const QListWidgetItem* entry) { return entry->data(kNameRole).value<FsPath>(); }
+
 }  // namespace
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
@@ -54,13 +58,11 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
   });
   pattern_ = QStringLiteral("*.*");
   matchers_ = Matchers(pattern_);
-  setPath(QDir::currentPath());
+  setPath(FsPath("."));
 }
 
-QString FileList::path() const { return QDir::toNativeSeparators(path_); }
-
-bool FileList::setPath(const QString& path) {
-  const QString target = AbsoluteFolder(path_, path);
+bool FileList::setPath(const FsPath& path) {
+  const FsPath target = AbsoluteFolder(path_, path);
   if (!CanList(target)) return false;
   list(target);
   return true;
@@ -77,53 +79,72 @@ QString FileList::fileName() const {
   return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
+FsPath FileList::filePath() const {
+  const FsPath name = chosenName();
+  return name.empty() ? FsPath() : InFolder(path_, name);
+}
+
 void FileList::refresh() {
-  const QStringList names = matchingNames(path_);
-  if (names == shownNames()) return;
-  const QString selected = fileName();
-  fill(names);
-  selectName(selected);
+  const FsPath chosen = chosenName();
+  if (list(path_)) selectName(chosen);
 }
 
 // A directory that went away since it was listed gives no names.
-QStringList FileList::matchingNames(const QString& directory) const {
-  QStringList matching;
-  const QStringList names =
-      QDir(directory).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-  for (const QString& name : names) {
-    const auto matches = [&name](const QRegularExpression& m) { return m.match(name).hasMatch(); };
-    if (std::any_of(matchers_.cbegin(), matchers_.cend(), matches)) matching.append(name);
+std::vector<FolderEntry> FileList::matchingEntries(const FsPath& directory) const {
+  std::vector<FolderEntry> entries = ListFolder(directory, EntryKind::kFiles);
+  std::erase_if(entries, [this](const FolderEntry& entry) {
+    const auto matches = [&entry](const QRegularExpression& m) {
+      return m.match(entry.shown).hasMatch();
+    };
+    return std::none_of(matchers_.cbegin(), matchers_.cend(), matches);
+  });
+  return entries;
+}
+
+FsPath FileList::chosenName() const {
+  const QList<QListWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? FsPath() : NameOf(selected.first());
+}
+
+// A list that would show the same names is left as it is, selection and
+// all: the user sees nothing change, and the next click acts at once.
+bool FileList::list(const FsPath& directory) {
+  const std::vector<FolderEntry> entries = matchingEntries(directory);
+  bool same = directory == path_ && std::cmp_equal(entries.size(), count());
+  for (int row = 0; same && row < count(); ++row) {
+    same = entries[static_cast<std::size_t>(row)].name == NameOf(item(row));
   }
-  return matching;
-}
-
-QStringList FileList::shownNames() const {
-  QStringList names;
-  names.reserve(count());
-  for (int row = 0; row < count(); ++row) names.append(item(row)->text());
-  return names;
-}
-
-void FileList::list(const QString& directory) {
+  if (same) return false;
   path_ = directory;
-  fill(matchingNames(directory));
+  fill(entries);
+  return true;
 }
 
-void FileList::fill(const QStringList& names) {
+void FileList::fill(const std::vector<FolderEntry>& entries) {
   clear();
-  addItems(names);
+  for (const FolderEntry& entry : entries) {
+    auto* row = new QListWidgetItem(entry.shown, this);
+    row->setData(kNameRole, QVariant::fromValue(entry.name));
+  }
   ++listing_;
 }
 
 // Selects `name` if it is listed, else nothing; reports no click.
-void FileList::selectName(const QString& name) {
-  const QList<QListWidgetItem*> found = findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (name.isEmpty() || found.isEmpty()) {
-    clearSelection();
-    return;
+void FileList::selectName(const FsPath& name) {
+  for (int row = 0; !name.empty() && row < count(); ++row) {
+    if (NameOf(item(row)) == name) {
+      setCurrentRow(row);
+      scrollToItem(item(row));
+      return;
+    }
   }
-  setCurrentItem(found.first());
-  scrollToItem(found.first());
+  clearSelection();
+}
+
+bool FileList::viewportEvent(QEvent* event) {
+  const bool handled = QListWidget::viewportEvent(event);
+  if (event->type() == QEvent::Paint) drawnListing_ = listing_;
+  return handled;
 }
 
 // Arrow keys, Home, End, Page keys and typing a name's first letters all
@@ -135,8 +156,21 @@ void FileList::keyPressEvent(QKeyEvent* event) {
 }
 
 void FileList::mousePressEvent(QMouseEvent* event) {
+  if (ignoresPress(*event)) {
+    event->accept();
+    return;
+  }
   pressedListing_ = listing_;
   QListWidget::mousePressEvent(event);
+}
+
+// Dragging with the button down would select the names it passes.
+void FileList::mouseMoveEvent(QMouseEvent* event) {
+  if (ignoringPress_ && event->buttons() != Qt::NoButton) {
+    event->accept();
+    return;
+  }
+  QListWidget::mouseMoveEvent(event);
 }
 
 // A double click can start a run that reads the list again while the
@@ -144,13 +178,49 @@ void FileList::mousePressEvent(QMouseEvent* event) {
 // gone: it must not choose, let alone click, the name that now lies under
 // the mouse, so the name chosen before stays chosen.
 void FileList::mouseReleaseEvent(QMouseEvent* event) {
+  if (ignoringPress_) {
+    ignoringPress_ = false;
+    event->accept();
+    return;
+  }
   if (pressedListing_ == listing_) {
     QListWidget::mouseReleaseEvent(event);
     return;
   }
-  const QString chosen = fileName();
+  const FsPath chosen = chosenName();
   QListWidget::mouseReleaseEvent(event);
   selectName(chosen);
+}
+
+// The second press of a double click comes as the double click alone, or
+// (on some systems) as a press followed by the double click.
+void FileList::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (ignoringPress_ || ignoresPress(*event)) {
+    event->accept();
+    return;
+  }
+  QListWidget::mouseDoubleClickEvent(event);
+}
+
+// A press on names the user has not seen is ignored, and so is the second
+// press of a double click whose first press was: the list is drawn between
+// the two, but the user aimed both at what was there before. What counts
+// as that second press is what the system takes for a double click: the
+// same place, soon enough.
+bool FileList::ignoresPress(const QMouseEvent& event) {
+  const bool unseen = drawnListing_ != listing_;
+  const QStyleHints* hints = QGuiApplication::styleHints();
+  const auto near = [&event, hints](QPointF at) {
+    const QPointF moved = event.position() - at;
+    return qMax(qAbs(moved.x()), qAbs(moved.y())) <= hints->mouseDoubleClickDistance();
+  };
+  const bool second = ignoredPress_ && near(ignoredPress_->at) &&
+                      event.timestamp() - ignoredPress_->time <
+                          static_cast<quint64>(hints->mouseDoubleClickInterval());
+  ignoredPress_.reset();
+  if (unseen) ignoredPress_ = Press{event.timestamp(), event.position()};
+  ignoringPress_ = unseen || second;
+  return ignoringPress_;
 }
 
 void FileList::reportClick(const QListWidgetItem* entry) {

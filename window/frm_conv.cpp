@@ -1,21 +1,19 @@
 #include "window/frm_conv.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <initializer_list>
-#include <limits>
 #include <string_view>
+#include <utility>
 
 #include "conversion/run_conversion.h"
 #include "window/click_label.h"
@@ -23,6 +21,8 @@
 #include "window/drive_list.h"
 #include "window/file_list.h"
 #include "window/log_list.h"
+#include "window/path_box.h"
+#include "window/path_label.h"
 #include "window/pattern_box.h"
 
 namespace {
@@ -128,8 +128,9 @@ QFrame* MakeFrame(const ControlRow& row, QWidget* window) {
   return frame;
 }
 
-QLabel* MakeLabel(const ControlRow& row, QWidget* window) {
-  auto* label = Place(new QLabel(Utf8(row.text)), row, window);
+template <class Label = QLabel>
+Label* MakeLabel(const ControlRow& row, QWidget* window) {
+  auto* label = Place(new Label(Utf8(row.text)), row, window);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
 }
@@ -178,7 +179,7 @@ QFont BoldFont(std::initializer_list<const char*> families, QFont::StyleHint kin
 // this keeps them. Outside any namespace, as the resource macro requires.
 static void InitResources() { Q_INIT_RESOURCE(zizadod5); }
 
-frmConv::frmConv(QWidget* parent) : QWidget(parent) {
+frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   static const bool resourcesReady = (InitResources(), true);
   Q_UNUSED(resourcesReady);
 
@@ -201,22 +202,19 @@ frmConv::frmConv(QWidget* parent) : QWidget(parent) {
   // Created in table order (see kControls).
   Frame1 = MakeFrame(Row("Frame1"), this);
   Label1 = MakeLabel(Row("Label1"), this);
-  txtConverte = Place(new QLineEdit, Row("txtConverte"), this);
-  txtConverte->setMaxLength(std::numeric_limits<int>::max());
+  txtConverte = Place(new PathBox, Row("txtConverte"), this);
   fileDTA = Place(new FileList, Row("fileDTA"), this);
   Label2 = MakeLabel(Row("Label2"), this);
   cboTipo = Place(new PatternBox, Row("cboTipo"), this);
   Label3 = MakeLabel(Row("Label3"), this);
-  Label4 = MakeLabel(Row("Label4"), this);
-  Label4->setWordWrap(true);
+  Label4 = MakeLabel<PathLabel>(Row("Label4"), this);
   dirDTA = Place(new DirList, Row("dirDTA"), this);
   Label5 = MakeLabel(Row("Label5"), this);
   lstResultado = Place(new LogList(state_.log), Row("lstResultado"), this);
   lstResultado->setFont(
       BoldFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, QFont::TypeWriter));
-  driveDTA = Place(new DriveList, Row("driveDTA"), this);
-  Label6 = Place(new ClickLabel(Utf8(Row("Label6").text)), Row("Label6"), this);
-  Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  driveDTA = Place(new DriveList(std::move(driveRoots)), Row("driveDTA"), this);
+  Label6 = MakeLabel<ClickLabel>(Row("Label6"), this);
   Label6->setForegroundRole(QPalette::ButtonText);
   Frame2 = MakeFrame(Row("Frame2"), this);
   cmdOK = Place(new QPushButton(Utf8(Row("cmdOK").text)), Row("cmdOK"), this);
@@ -276,7 +274,7 @@ bool frmConv::event(QEvent* event) {
 void frmConv::Form_Load() {
   cboTipo->addItems({QStringLiteral("*.*"), QStringLiteral("*.DAT"), QStringLiteral("*.CSV")});
   cboTipo->setText(QStringLiteral("*.DAT"));
-  Label4->setText(dirDTA->path());
+  Label4->setPath(Shown(dirDTA->path()));
   AppVersion = QStringLiteral("0.9");
   LineBreak = QStringLiteral("\r\n");
 }
@@ -290,21 +288,24 @@ void frmConv::Form_Activate() {
 // The window has been closed and is going away; nothing outlives it.
 void frmConv::Form_Terminate() { QCoreApplication::quit(); }
 
-// The drive's root, where the directory list starts browsing it. A drive
-// that went away between being chosen and being read leaves everything as
-// it was, the drive list included.
+// The drive's root, where the directory list starts browsing it, whether
+// another drive was chosen or the one already shown. A drive that went away
+// between being chosen and being read leaves everything as it was, the
+// drive list included.
 void frmConv::driveDTA_Change() {
   if (!dirDTA->setPath(driveDTA->drive())) driveDTA->showDriveOf(dirDTA->path());
 }
 
 // A directory that went away between the two listings takes the directory
-// list back to where the file list still is.
+// list back to where the file list still is. The drive list follows the
+// directory, onto another drive too.
 void frmConv::dirDTA_Change() {
   if (!fileDTA->setPath(dirDTA->path())) {
     dirDTA->setPath(fileDTA->path());
     return;
   }
-  Label4->setText(dirDTA->path());
+  Label4->setPath(Shown(dirDTA->path()));
+  driveDTA->showDriveOf(dirDTA->path());
 }
 
 void frmConv::cboTipo_Change() { fileDTA->setPattern(cboTipo->currentText()); }
@@ -313,9 +314,7 @@ void frmConv::cboTipo_LostFocus() { fileDTA->setPattern(cboTipo->currentText());
 
 // Directory, separator, name, whatever the directory ends in: a file in
 // the root gets two separators in a row, which names the same file.
-void frmConv::fileDTA_Click() {
-  txtConverte->setText(fileDTA->path() + QDir::separator() + fileDTA->fileName());
-}
+void frmConv::fileDTA_Click() { txtConverte->setPath(fileDTA->filePath()); }
 
 // The click before the double click has put the file's path in txtConverte.
 void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
@@ -324,7 +323,7 @@ void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
 // read again afterwards so it shows the CSV the run wrote, if the pattern
 // takes it.
 void frmConv::cmdOK_Click() {
-  convert(txtConverte->text());
+  convert(txtConverte->path());
   fileDTA->refresh();
 }
 
@@ -337,10 +336,8 @@ void frmConv::Label6_Click() {
   about.exec();
 }
 
-bool frmConv::convert(const QString& inputPath) {
-  const QByteArray path = inputPath.toUtf8();
-  const bool converted = ravuvur::RunConversion(
-      state_, std::string_view(path.constData(), static_cast<std::size_t>(path.size())));
+bool frmConv::convert(const FsPath& inputPath) {
+  const bool converted = ravuvur::RunConversion(state_, PathBytes(inputPath));
   showLog();
   return converted;
 }

@@ -3,18 +3,20 @@
 #include <QWidget>
 
 #include "core/ravuvur.h"
+#include "window/drive_list.h"
+#include "window/folder.h"
 
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 class ClickLabel;
 class DirList;
-class DriveList;
 class FileList;
 class LogList;
+class PathBox;
+class PathLabel;
 class PatternBox;
 
 // The program's only window: every control at its fixed place, in its tab
@@ -33,13 +35,14 @@ class frmConv : public QWidget {
   Q_OBJECT
 
  public:
-  explicit frmConv(QWidget* parent = nullptr);
+  // `driveRoots` gives the drives that driveDTA offers.
+  explicit frmConv(DriveRoots driveRoots = MountedRoots, QWidget* parent = nullptr);
   ~frmConv() override;
 
-  // Converts the movement file at `inputPath` (as typed: relative to the
+  // Converts the movement file at `inputPath` (absolute, or relative to the
   // working directory) and shows the run's log in lstResultado. Blocks until
   // the run has ended; returns what RunConversion returns.
-  bool convert(const QString& inputPath);
+  bool convert(const FsPath& inputPath);
 
   // Shows the log of the last run in lstResultado, from its first line,
   // with nothing selected.
@@ -74,12 +77,12 @@ class frmConv : public QWidget {
 
   QFrame* Frame1 = nullptr;
   QLabel* Label1 = nullptr;
-  QLineEdit* txtConverte = nullptr;
+  PathBox* txtConverte = nullptr;
   FileList* fileDTA = nullptr;
   QLabel* Label2 = nullptr;
   PatternBox* cboTipo = nullptr;
   QLabel* Label3 = nullptr;
-  QLabel* Label4 = nullptr;
+  PathLabel* Label4 = nullptr;
   DirList* dirDTA = nullptr;
   QLabel* Label5 = nullptr;
   LogList* lstResultado = nullptr;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "window/readable_text.h"
+
 LogModel::LogModel(const ravuvur::ProgressLog& log, QObject* parent)
     : QAbstractListModel(parent), log_(log) {}
 
@@ -14,8 +16,7 @@ QVariant LogModel::data(const QModelIndex& index, int role) const {
       static_cast<std::size_t>(index.row()) >= log_.size()) {
     return {};
   }
-  const std::string_view line = log_.Line(static_cast<std::size_t>(index.row()));
-  return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+  return ReadableText(log_.Line(static_cast<std::size_t>(index.row())));
 }
 
 void LogModel::refresh() {

@@ -28,8 +28,9 @@ class LogModel : public QAbstractListModel {
 };
 
 // lstResultado: the log's lines in the order they were logged, one
-// selectable at a time. It never follows new lines and never scrolls
-// sideways: a line wider than the list is cut at its right edge.
+// selectable at a time, each on one row whatever it holds (see
+// ReadableText). It never follows new lines and never scrolls sideways: a
+// line wider than the list is cut at its right edge.
 class LogList : public QListView {
   Q_OBJECT
 

@@ -6,12 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <climits>
 #include <csignal>
@@ -201,41 +199,45 @@ TEST(CommitRaceTest, NamesSwappedDuringCommitsNeverRedirectThem) {
   ::chmod(secret.c_str(), 0600);
   const struct stat inputBefore = Stat(input);
 
-  void* shared_memory = ::mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE,
-                               MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  ASSERT_NE(shared_memory, MAP_FAILED);
-  auto* swaps = new (shared_memory) std::atomic<long>(0);
+  // Both sides stop after three seconds; the swapper then reports how many
+  // swaps it made.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  int counts[2];
+  ASSERT_EQ(::pipe(counts), 0);
   const pid_t swapper = ::fork();
   if (swapper == 0) {
     ziz_test::BecomeUnprivileged();
     const std::string link = shared / ".link";
     const std::string plain = shared / ".plain";
-    for (;;) {
+    long swaps = 0;
+    while (std::chrono::steady_clock::now() < end) {
       for (const std::string* target : {&input, &device, &secret}) {
         ::symlink(target->c_str(), link.c_str());
-        if (::rename(link.c_str(), csv.c_str()) == 0) ++*swaps;
+        if (::rename(link.c_str(), csv.c_str()) == 0) ++swaps;
         WriteFile(plain, "theirs");
-        if (::rename(plain.c_str(), csv.c_str()) == 0) ++*swaps;
+        if (::rename(plain.c_str(), csv.c_str()) == 0) ++swaps;
       }
     }
+    ::_exit(::write(counts[1], &swaps, sizeof swaps) == sizeof swaps ? 0 : 1);
   }
+  ::close(counts[1]);
 
   ModuleState state = ziz_test::FixedClockState();
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
   while (std::chrono::steady_clock::now() < end) {
     RunConversion(state, input);
     // A CSV of root's own in a sticky folder would stop the swapping.
     if (Stat(csv).st_uid == 0) ::unlink(csv.c_str());
   }
-  ::kill(swapper, SIGKILL);
-  ziz_test::WaitFor(swapper);
+  long swaps = 0;
+  EXPECT_EQ(::read(counts[0], &swaps, sizeof swaps), static_cast<ssize_t>(sizeof swaps));
+  ::close(counts[0]);
+  EXPECT_EQ(ziz_test::WaitFor(swapper), 0);
 
   EXPECT_EQ(ReadFile(input), kMovements);
   EXPECT_EQ(Stat(input).st_ino, inputBefore.st_ino);
   EXPECT_TRUE(S_ISCHR(Stat(device).st_mode));
   EXPECT_EQ(ReadFile(secret), "root only");
-  EXPECT_GT(swaps->load(), 1000) << "the names were really swapped";
-  ::munmap(shared_memory, sizeof(std::atomic<long>));
+  EXPECT_GT(swaps, 1000) << "the names were really swapped";
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ std::vector<std::string> ReadAll(const std::string& bytes, std::size_t keep = 10
   MovementFile file(keep);
   EXPECT_TRUE(file.Open(dir / "in.dat"));
   std::vector<std::string> lines;
-  std::string line;
-  while (file.ReadLine(line) == ReadResult::Line) lines.push_back(line);
+  std::string_view line;
+  while (file.ReadLine(line) == ReadResult::Line) lines.emplace_back(line);
   return lines;
 }
 
@@ -56,7 +56,7 @@ TEST(MovementFileTest, EndOfInputLeavesTheLastLineInPlace) {
   ziz_test::WriteFile(dir / "in.dat", "header\r\n");
   MovementFile file(100);
   ASSERT_TRUE(file.Open(dir / "in.dat"));
-  std::string line;
+  std::string_view line;
   ASSERT_EQ(file.ReadLine(line), ReadResult::Line);
   EXPECT_EQ(file.ReadLine(line), ReadResult::End);
   EXPECT_EQ(file.ReadLine(line), ReadResult::End);

@@ -60,11 +60,11 @@ TEST_P(DecodeKindTest, ClassifiesCountsAndBuildsRowTexts) {
     case MovementKind::None: FAIL() << "no kind";
   }
   if (c.kind == MovementKind::Departure || c.kind == MovementKind::Arrival) {
-    EXPECT_EQ(record.rowDate, c.rowDate);
-    EXPECT_EQ(record.rowTime, c.rowTime);
+    EXPECT_EQ(record.rowDate(), c.rowDate);
+    EXPECT_EQ(record.rowTime(), c.rowTime);
   } else {
-    EXPECT_EQ(record.rowDate, "");
-    EXPECT_EQ(record.rowTime, "");
+    EXPECT_EQ(record.rowDate(), "");
+    EXPECT_EQ(record.rowTime(), "");
   }
 }
 
@@ -113,31 +113,32 @@ TEST(DecodeRecordTest, CutsEveryFieldAtItsColumnsKeepingSpaces) {
   MovementRecord record;
   MovementTallies tallies;
   DecodeRecord(line, record, tallies);
-  EXPECT_EQ(record.station, "ABCD");
-  EXPECT_EQ(record.dateDigits, "061219");
-  EXPECT_EQ(record.ident, "PTXY   ");
-  EXPECT_EQ(record.c23, "AB  ");
-  EXPECT_EQ(record.c27, "V");
-  EXPECT_EQ(record.destination, "EFGH");
-  EXPECT_EQ(record.departureTime, "1435");
-  EXPECT_EQ(record.origin, "    ");
-  EXPECT_EQ(record.arrivalTime, "    ");
-  EXPECT_EQ(record.c45, "01");
-  EXPECT_EQ(record.c48, "18");
-  EXPECT_EQ(record.touchFlag, " ");
-  EXPECT_EQ(record.c54, "0001");
-  EXPECT_EQ(record.rowDate, "06/12/2019");
-  EXPECT_EQ(record.rowTime, "14:35");
+  EXPECT_EQ(record.station(), "ABCD");
+  EXPECT_EQ(record.dateDigits(), "061219");
+  EXPECT_EQ(record.ident(), "PTXY   ");
+  EXPECT_EQ(record.c23(), "AB  ");
+  EXPECT_EQ(record.c27(), "V");
+  EXPECT_EQ(record.destination(), "EFGH");
+  EXPECT_EQ(record.departureTime(), "1435");
+  EXPECT_EQ(record.origin(), "    ");
+  EXPECT_EQ(record.arrivalTime(), "    ");
+  EXPECT_EQ(record.c45(), "01");
+  EXPECT_EQ(record.c48(), "18");
+  EXPECT_EQ(record.touchFlag(), " ");
+  EXPECT_EQ(record.c54(), "0001");
+  EXPECT_EQ(record.rowDate(), "06/12/2019");
+  EXPECT_EQ(record.rowTime(), "14:35");
 }
 
 TEST(DecodeRecordTest, ShortLineLeavesTrailingFieldsEmpty) {
   MovementRecord record;
   MovementTallies tallies;
   DecodeRecord(ziz_test::Departure().Line().substr(0, 28) + "EF", record, tallies);
-  EXPECT_EQ(record.destination, "EF");
-  for (const std::string* field : {&record.departureTime, &record.origin, &record.arrivalTime,
-                                   &record.c45, &record.c48, &record.touchFlag, &record.c54}) {
-    EXPECT_EQ(*field, "");
+  EXPECT_EQ(record.destination(), "EF");
+  for (const std::string_view field :
+       {record.departureTime(), record.origin(), record.arrivalTime(), record.c45(), record.c48(),
+        record.touchFlag(), record.c54()}) {
+    EXPECT_EQ(field, "");
   }
 }
 
@@ -148,8 +149,8 @@ TEST(DecodeRecordTest, NonRowKindsKeepThePreviousRowTexts) {
   DecodeRecord(ziz_test::Crossing().Line(), record, tallies);
   DecodeRecord(ziz_test::TouchAndGo().Line(), record, tallies);
   EXPECT_EQ(record.kind, MovementKind::TouchAndGo);
-  EXPECT_EQ(record.rowTime, "07:05");
-  EXPECT_EQ(record.destination, "SBJD");  // raw fields are all overwritten
+  EXPECT_EQ(record.rowTime(), "07:05");
+  EXPECT_EQ(record.destination(), "SBJD");  // raw fields are all overwritten
 }
 
 TEST(MovementTalliesTest, TotalsLeaveConditionsOut) {

@@ -4,13 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "window/dir_list.h"
 #include "window/drive_list.h"
 #include "window/file_list.h"
+#include "window/folder.h"
 
 namespace {
 
@@ -44,14 +44,26 @@ class BrowseListsTest : public QObject {
   void dirListKeepsItsDirectoryWhenANewOneCannotBeListed_data();
   void dirListKeepsItsDirectoryWhenANewOneCannotBeListed();
 
-  void driveListChoosesTheDriveHoldingAPath();
+  void driveListShowsTheDriveHoldingAPath_data();
+  void driveListShowsTheDriveHoldingAPath();
   void driveListReportsAnotherDriveChosen();
   void driveListGoesBackQuietly();
 
  private:
   QString path(const QString& name) const { return QDir(folder_.path()).filePath(name); }
+  // Real paths, as a folder's drive is found by its real path.
+  QString drivesPath(const QString& name) const {
+    return QDir::cleanPath(QDir(QDir(drives_.path()).canonicalPath()).filePath(name));
+  }
+  // The root, and the folders A and B standing in for two more drives.
+  DriveRoots fakeRoots() const {
+    return [this] {
+      return std::vector{PathOf("/"), PathOf(drivesPath("A")), PathOf(drivesPath("B"))};
+    };
+  }
 
   QTemporaryDir folder_;
+  QTemporaryDir drives_;
 };
 
 void BrowseListsTest::initTestCase() {
@@ -64,6 +76,8 @@ void BrowseListsTest::initTestCase() {
   for (const char* name : {"SUB.DAT", "alpha", "Beta", "gamma"}) {
     QVERIFY(QDir(folder_.path()).mkdir(name));
   }
+  QVERIFY(drives_.isValid());
+  for (const char* name : {"A/deeper", "B", "AB"}) QVERIFY(QDir(drives_.path()).mkpath(name));
 }
 
 void BrowseListsTest::fileListMatchesPatternsIgnoringCase_data() {
@@ -95,7 +109,7 @@ void BrowseListsTest::fileListMatchesPatternsIgnoringCase() {
   QFETCH(QString, pattern);
   QFETCH(QStringList, names);
   FileList list;
-  QVERIFY(list.setPath(folder_.path()));
+  QVERIFY(list.setPath(PathOf(folder_.path())));
   list.setPattern(pattern);
   QCOMPARE(list.pattern(), pattern);
   QCOMPARE(Entries(list), names);
@@ -110,17 +124,17 @@ void BrowseListsTest::fileListKeepsItsDirectoryWhenANewOneCannotBeListed_data() 
 void BrowseListsTest::fileListKeepsItsDirectoryWhenANewOneCannotBeListed() {
   QFETCH(QString, target);
   FileList list;
-  QVERIFY(list.setPath(folder_.path()));
+  QVERIFY(list.setPath(PathOf(folder_.path())));
   list.setPattern("*.CSV");
-  QVERIFY(!list.setPath(path(target)));
-  QCOMPARE(list.path(), Native(folder_.path()));
+  QVERIFY(!list.setPath(PathOf(path(target))));
+  QCOMPARE(Shown(list.path()), Native(folder_.path()));
   QCOMPARE(Entries(list), QStringList{"MOV0612.CSV"});
 }
 
 void BrowseListsTest::fileListReportsClicksByMouseAndKeys() {
   FileList list;
   list.resize(200, 150);
-  QVERIFY(list.setPath(folder_.path()));
+  QVERIFY(list.setPath(PathOf(folder_.path())));
   list.setPattern("*.dat");
   list.show();
   QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -182,7 +196,7 @@ void BrowseListsTest::fileListReadAgainKeepsTheChosenName() {
   }
   FileList list;
   list.resize(200, 150);
-  QVERIFY(list.setPath(scratch.path()));
+  QVERIFY(list.setPath(PathOf(scratch.path())));
   list.setPattern("*.dat");
   list.show();
   QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -205,8 +219,8 @@ void BrowseListsTest::fileListReadAgainKeepsTheChosenName() {
 
 void BrowseListsTest::dirListShowsThePathThenTheSubdirectories() {
   DirList list;
-  QVERIFY(list.setPath(folder_.path()));
-  QCOMPARE(list.path(), Native(folder_.path()));
+  QVERIFY(list.setPath(PathOf(folder_.path())));
+  QCOMPARE(Shown(list.path()), Native(folder_.path()));
 
   QStringList expected = {Native(QDir::rootPath())};
   expected += QDir::fromNativeSeparators(folder_.path()).split(u'/', Qt::SkipEmptyParts);
@@ -235,7 +249,7 @@ void BrowseListsTest::dirListOpensAnEntry() {
 
   DirList list;
   list.resize(250, 400);
-  QVERIFY(list.setPath(folder_.path()));
+  QVERIFY(list.setPath(PathOf(folder_.path())));
   list.show();
   QVERIFY(QTest::qWaitForWindowExposed(&list));
   QSignalSpy changed(&list, &DirList::pathChanged);
@@ -251,9 +265,8 @@ void BrowseListsTest::dirListOpensAnEntry() {
     QCOMPARE(changed.count(), 0);  // one click only selects
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), at);
   }
-  QCOMPARE(list.path(), Native(opened));
+  QCOMPARE(Shown(list.path()), Native(opened));
   QCOMPARE(changed.count(), 1);
-  QCOMPARE(changed.first().first().toString(), Native(opened));
 }
 
 void BrowseListsTest::dirListKeepsItsDirectoryWhenANewOneCannotBeListed_data() {
@@ -266,57 +279,56 @@ void BrowseListsTest::dirListKeepsItsDirectoryWhenANewOneCannotBeListed_data() {
 void BrowseListsTest::dirListKeepsItsDirectoryWhenANewOneCannotBeListed() {
   QFETCH(QString, target);
   DirList list;
-  QVERIFY(list.setPath(folder_.path()));
+  QVERIFY(list.setPath(PathOf(folder_.path())));
   const QStringList before = Entries(list);
   QSignalSpy changed(&list, &DirList::pathChanged);
-  list.setPath(target.isEmpty() ? target : path(target));
-  QCOMPARE(list.path(), Native(folder_.path()));
+  list.setPath(PathOf(target.isEmpty() ? target : path(target)));
+  QCOMPARE(Shown(list.path()), Native(folder_.path()));
   QCOMPARE(Entries(list), before);
   QCOMPARE(changed.count(), 0);
 }
 
-void BrowseListsTest::driveListChoosesTheDriveHoldingAPath() {
-  DriveList drives;
-  const QString here = Native(QStorageInfo(QDir::currentPath()).rootPath());
-  QCOMPARE(drives.drive(), here);
-  QCOMPARE(drives.currentText(), here);
-  QVERIFY(drives.count() >= 1);
+void BrowseListsTest::driveListShowsTheDriveHoldingAPath_data() {
+  QTest::addColumn<QString>("path");   // in the drives' folder
+  QTest::addColumn<QString>("drive");  // the same; empty for the root
+  const auto row = [](const char* tag, const char* path, const char* drive) {
+    QTest::newRow(tag) << QString(path) << QString(drive);
+  };
+  row("a drive's root", "B", "B");
+  row("a folder on a drive", "A/deeper", "A");
+  row("beside the drives", ".", "");
+  row("a name that begins like a drive's", "AB", "");
+}
 
+void BrowseListsTest::driveListShowsTheDriveHoldingAPath() {
+  QFETCH(QString, path);
+  QFETCH(QString, drive);
+  DriveList drives(fakeRoots());
   QSignalSpy changed(&drives, &DriveList::driveChanged);
-  QVERIFY(!drives.setDrive(path("no such folder/deeper")));
-  QCOMPARE(drives.drive(), here);
-  QVERIFY(drives.setDrive(folder_.path()));
-  QCOMPARE(drives.drive(), Native(QStorageInfo(folder_.path()).rootPath()));
-  QCOMPARE(changed.count(), drives.drive() == here ? 0 : 1);
+  drives.showDriveOf(PathOf(drivesPath(path)));
+  const QString root = Native(drive.isEmpty() ? QDir::rootPath() : drivesPath(drive));
+  QCOMPARE(Shown(drives.drive()), root);
+  QCOMPARE(drives.currentText(), root);
+  QCOMPARE(changed.count(), 0);
 }
 
 void BrowseListsTest::driveListReportsAnotherDriveChosen() {
-  DriveList drives;
-  if (drives.count() < 2) QSKIP("this machine has one drive only");
-  const QString before = drives.drive();
-  const int other = drives.currentIndex() == 0 ? 1 : 0;
+  DriveList drives(fakeRoots());
+  drives.showDriveOf(PathOf(drivesPath("A")));
   QSignalSpy changed(&drives, &DriveList::driveChanged);
-  drives.setCurrentIndex(other);
+  QTest::keyClick(&drives, Qt::Key_Down);
   QCOMPARE(changed.count(), 1);
-  QCOMPARE(changed.first().first().toString(), drives.drive());
-  QVERIFY(drives.drive() != before);
-  QCOMPARE(drives.currentIndex(), other);
-  // Choosing the same drive again is no change.
-  drives.setCurrentIndex(other);
-  QCOMPARE(changed.count(), 1);
+  QCOMPARE(Shown(drives.drive()), Native(drivesPath("B")));
 }
 
 void BrowseListsTest::driveListGoesBackQuietly() {
-  DriveList drives;
-  if (drives.count() < 2) QSKIP("this machine has one drive only");
-  const QString here = drives.drive();
-  drives.setCurrentIndex(drives.currentIndex() == 0 ? 1 : 0);
-  QVERIFY(drives.drive() != here);
-
+  DriveList drives(fakeRoots());
+  drives.showDriveOf(PathOf(drivesPath("A")));
+  QTest::keyClick(&drives, Qt::Key_Down);
   QSignalSpy changed(&drives, &DriveList::driveChanged);
-  drives.showDriveOf(QDir::currentPath());
-  QCOMPARE(drives.drive(), here);
-  QCOMPARE(drives.currentText(), here);
+  drives.showDriveOf(PathOf(drivesPath("A/deeper")));
+  QCOMPARE(Shown(drives.drive()), Native(drivesPath("A")));
+  QCOMPARE(drives.currentText(), Native(drivesPath("A")));
   QCOMPARE(changed.count(), 0);
 }
 

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStorageInfo>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +27,7 @@
 #include "window/dir_list.h"
 #include "window/drive_list.h"
 #include "window/file_list.h"
+#include "window/folder.h"
 #include "window/frm_conv.h"
 #include "window/log_list.h"
 
@@ -75,6 +77,8 @@ class FrmConvTest : public QObject {
   void logListStaysAtTheTopAfterALongRun();
   void logListCutsLongLinesAtItsRightEdge_data();
   void logListCutsLongLinesAtItsRightEdge();
+  void logListShowsEachLineOnOneRow_data();
+  void logListShowsEachLineOnOneRow();
 
  private:
   template <class Control = QWidget>
@@ -201,13 +205,13 @@ void FrmConvTest::browsingListsStartInTheWorkingDirectory() {
   const QString here = QDir::toNativeSeparators(QDir::currentPath());
   auto* fileDTA = created_->findChild<FileList*>("fileDTA");
   QCOMPARE(fileDTA->pattern(), QString("*.*"));
-  QCOMPARE(fileDTA->path(), here);
+  QCOMPARE(Shown(fileDTA->path()), here);
   QCOMPARE(fileDTA->count(), 2);
   QCOMPARE(fileDTA->item(0)->text(), QString("MOV0612.DAT"));
   QCOMPARE(fileDTA->item(1)->text(), QString("notes.txt"));
   QVERIFY(fileDTA->fileName().isEmpty());
-  QCOMPARE(created_->findChild<DirList*>("dirDTA")->path(), here);
-  QCOMPARE(created_->findChild<DriveList*>("driveDTA")->drive(),
+  QCOMPARE(Shown(created_->findChild<DirList*>("dirDTA")->path()), here);
+  QCOMPARE(Shown(created_->findChild<DriveList*>("driveDTA")->drive()),
            QDir::toNativeSeparators(QStorageInfo(QDir::currentPath()).rootPath()));
 }
 
@@ -369,7 +373,7 @@ void FrmConvTest::clickingAnOptionChangesNothing() {
 void FrmConvTest::logListShowsTheRunsLines() {
   const QString path = WriteFile(scratch_.filePath("RUN.DAT"), MovementFile(3));
   QVERIFY(!path.isEmpty());
-  QVERIFY(window_->convert(path));
+  QVERIFY(window_->convert(PathOf(path)));
 
   // The same run done directly gives the lines to expect; only the time of
   // day in front of each may differ.
@@ -392,7 +396,7 @@ void FrmConvTest::logListStaysAtTheTopAfterALongRun() {
   QVERIFY(!path.isEmpty());
   auto* list = control<QListView>("lstResultado");
   for (int run = 1; run <= 2; ++run) {
-    QVERIFY(window_->convert(path));
+    QVERIFY(window_->convert(PathOf(path)));
     QCOMPARE(list->model()->rowCount(), 40 + 18);
     QVERIFY(list->verticalScrollBar()->isVisible());
     QVERIFY(list->verticalScrollBar()->maximum() > 0);
@@ -444,6 +448,28 @@ void FrmConvTest::logListCutsLongLinesAtItsRightEdge() {
     }
   }
   QVERIFY(inkAtTheEdge);
+}
+
+void FrmConvTest::logListShowsEachLineOnOneRow_data() {
+  QTest::addColumn<QString>("line");  // as logged, in UTF-8
+  QTest::newRow("line feed") << "021 ERRO: a\nb";
+  QTest::newRow("line separator") << QStringLiteral("021 ERRO: a\u2028b");
+}
+
+// The height the list's own delegate gives the line's row.
+void FrmConvTest::logListShowsEachLineOnOneRow() {
+  QFETCH(QString, line);
+  ravuvur::ProgressLog log([] { return std::string_view("12:00:00"); });
+  log.Append("021 ERRO: ab");
+  log.Append(line.toStdString());
+  LogList list(log);
+  list.showFromTop();
+  QStyleOptionViewItem option;
+  option.initFrom(&list);
+  const auto height = [&list, &option](int row) {
+    return list.itemDelegate()->sizeHint(option, list.model()->index(row, 0)).height();
+  };
+  QCOMPARE(height(1), height(0));
 }
 
 QTEST_MAIN(FrmConvTest)

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -18,17 +19,22 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "tests/window/window_files.h"
 #include "window/dir_list.h"
 #include "window/drive_list.h"
 #include "window/file_list.h"
+#include "window/folder.h"
 #include "window/frm_conv.h"
 #include "window/pattern_box.h"
 
@@ -38,6 +44,16 @@ constexpr int kRecords = 40;  // more log lines than lstResultado shows at once
 const QStringList kDatFiles = {"MOV0612.DAT", "mov0712.dat"};
 const QString kOldCsv = QStringLiteral("OLD.CSV");
 const QByteArray kOldCsvBytes = "\"06/12/2026\",\"07:05\",\"DEP\"\r\n";
+
+// Names that are not UTF-8, as ISO-8859-1 "movção.dat" and "pastaç", and
+// how the lists show them: a stand-in for each byte that is not text.
+const char* const kOddFile = "mov\xe7\xe3o.dat";
+const char* const kOddFolder = "pasta\xe7";
+const QString kOddFileShown = QStringLiteral("mov\uFFFD\uFFFDo.dat");
+const QString kOddFolderShown = QStringLiteral("pasta\uFFFD");
+
+// Fits in Label4 alone, but not after the start folder's path.
+const QString kLongFolder = QStringLiteral("movimentos de dezembro de 2026");
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -65,13 +81,34 @@ QByteArray Contents(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// As the mouse does it: a click, then a second press that the system
-// reports as a double click, then the release.
-void DoubleClick(QWidget* viewport, QPoint at) {
-  QTest::mouseClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
-  QTest::mousePress(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
-  QTest::mouseDClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
-  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), at);
+// As the mouse does it: press, release, double click (the second press),
+// release, with the time stamps of a real double click (QTest's clicks lie
+// too far apart to make one); `betweenClicks` runs where the event loop
+// would.
+void DoubleClick(
+    QWidget* viewport, QPoint at, const std::function<void()>& betweenClicks = [] {}) {
+  static quint64 time = 0;  // ms
+  const auto send = [viewport, at](QEvent::Type type, Qt::MouseButtons down, int after) {
+    time += static_cast<quint64>(after);
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, down, Qt::NoModifier);
+    event.setTimestamp(time);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::instance()->notify(viewport, &event);
+  };
+  send(QEvent::MouseButtonPress, Qt::LeftButton, 1000);
+  send(QEvent::MouseButtonRelease, Qt::NoButton, 60);
+  betweenClicks();
+  send(QEvent::MouseButtonDblClick, Qt::LeftButton, 60);
+  send(QEvent::MouseButtonRelease, Qt::NoButton, 60);
+}
+
+// One notch of the mouse wheel away from the user, over `widget`.
+void WheelUp(QWidget* widget) {
+  const QPointF at = QRectF(widget->rect()).center();
+  QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QSpontaneKeyEvent::setSpontaneous(&wheel);
+  QApplication::instance()->notify(widget, &wheel);
 }
 
 }  // namespace
@@ -104,6 +141,19 @@ class WindowEventsTest : public QObject {
   void aFolderThatCannotBeListedChangesNothing_data();
   void aFolderThatCannotBeListedChangesNothing();
   void choosingAnotherDriveBrowsesItsRoot();
+  void driveListOpensBelowItsBox();
+  void wheelChangesTheDriveOnlyWithTheFocus_data();
+  void wheelChangesTheDriveOnlyWithTheFocus();
+  void driveListFollowsTheFolderShown();
+  void choosingTheShownDriveGoesToItsRoot();
+
+  void aPressThatRelistsTheFilesActsOnNoFile_data();
+  void aPressThatRelistsTheFilesActsOnNoFile();
+  void oddNamedFileIsConvertedByItsRealName_data();
+  void oddNamedFileIsConvertedByItsRealName();
+  void oddNamedFolderIsListedAndOpened();
+  void startingInAnOddNamedFolderWorksLikeAnyOther();
+  void longPathsShowTheirEnd();
 
   void aboutBoxShowsTheProgramThenTheTitleComesBack();
   void closingTheWindowEndsTheProgram();
@@ -121,13 +171,28 @@ class WindowEventsTest : public QObject {
   QString label4() const { return control<QLabel>("Label4")->text(); }
 
   QString path(const QString& name) const { return QDir(folder_->path()).filePath(name); }
+  // The same for a name given as bytes.
+  std::string bytesPath(const char* name) const {
+    return folder_->path().toStdString() + '/' + name;
+  }
   QPoint fileAt(const QString& name) const;
   void clickFile(const QString& name) const;
   void doubleClickFile(const QString& name) const;
   void doubleClickFolder(const QString& entry) const;
   void typePattern(const QString& pattern) const;
 
+  // The start folder is a drive of its own, beside the root and one more.
+  DriveRoots driveRoots() const {
+    const auto real = [](const QTemporaryDir& dir) {
+      return PathOf(QDir(dir.path()).canonicalPath());
+    };
+    return [this, real] {
+      return std::vector<FsPath>{PathOf(QDir::rootPath()), real(*folder_), real(*otherDrive_)};
+    };
+  }
+
   std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<QTemporaryDir> otherDrive_;
   QString startDirectory_;
   std::unique_ptr<frmConv> window_;
 };
@@ -142,10 +207,16 @@ void WindowEventsTest::init() {
   QVERIFY(!WriteFile(path("notes.txt"), "x").isEmpty());
   QVERIFY(QDir(folder_->path()).mkdir("sub"));
   QVERIFY(!WriteFile(path("sub/INNER.DAT"), MovementFile(1)).isEmpty());
+  QVERIFY(QDir(folder_->path()).mkpath(kLongFolder));
+  QVERIFY(!WriteFile(path(kLongFolder + "/MOV0612.DAT"), MovementFile(1)).isEmpty());
+  QVERIFY(std::filesystem::create_directory(bytesPath(kOddFolder)));
+  QVERIFY(WriteFileNamed(bytesPath(kOddFolder) + "/MOV0612.DAT", MovementFile(1)));
+  otherDrive_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(otherDrive_->isValid());
   startDirectory_ = QDir::currentPath();
   QVERIFY(QDir::setCurrent(folder_->path()));
 
-  window_ = std::make_unique<frmConv>();
+  window_ = std::make_unique<frmConv>(driveRoots());
   window_->show();
   window_->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -155,9 +226,12 @@ void WindowEventsTest::cleanup() {
   window_.reset();
   QDir::setCurrent(startDirectory_);
   folder_.reset();
+  otherDrive_.reset();
 }
 
+// Where the user sees the name: on the list as the screen shows it.
 QPoint WindowEventsTest::fileAt(const QString& name) const {
+  fileDTA()->viewport()->repaint();
   const QList<QListWidgetItem*> found = fileDTA()->findItems(name, Qt::MatchExactly);
   return found.isEmpty() ? QPoint(-1, -1) : fileDTA()->visualItemRect(found.first()).center();
 }
@@ -197,7 +271,7 @@ void WindowEventsTest::loadedWindowShowsTheDatFilesOfTheStartFolder() {
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
   QCOMPARE(Names(*fileDTA()), kDatFiles);
   QCOMPARE(label4(), Native(folder_->path()));
-  QCOMPARE(dirDTA()->path(), Native(folder_->path()));
+  QCOMPARE(Shown(dirDTA()->path()), Native(folder_->path()));
   QVERIFY(txtConverte()->text().isEmpty());
   QCOMPARE(lstResultado()->model()->rowCount(), 0);
 }
@@ -232,7 +306,7 @@ void WindowEventsTest::choosingAFileFillsThePathBoxOnly() {
 
 void WindowEventsTest::aFileInTheRootGetsTwoSeparators() {
   doubleClickFolder(Native(QDir::rootPath()));
-  QCOMPARE(fileDTA()->path(), Native(QDir::rootPath()));
+  QCOMPARE(Shown(fileDTA()->path()), Native(QDir::rootPath()));
   typePattern("*.*");
   if (fileDTA()->count() == 0) QSKIP("the root folder holds no file here");
   const QString name = fileDTA()->item(0)->text();
@@ -431,8 +505,8 @@ void WindowEventsTest::openingAFolderListsItsFilesAndShowsItsPath() {
     doubleClickFolder(entry);
   }
 
-  QCOMPARE(dirDTA()->path(), folder);
-  QCOMPARE(fileDTA()->path(), folder);
+  QCOMPARE(Shown(dirDTA()->path()), folder);
+  QCOMPARE(Shown(fileDTA()->path()), folder);
   QCOMPARE(label4(), folder);
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
   if (opened == "sub") QCOMPARE(Names(*fileDTA()), QStringList{"INNER.DAT"});
@@ -474,8 +548,8 @@ void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
   }
 
   QVERIFY(window_->isVisible());
-  QCOMPARE(dirDTA()->path(), before);
-  QCOMPARE(fileDTA()->path(), before);
+  QCOMPARE(Shown(dirDTA()->path()), before);
+  QCOMPARE(Shown(fileDTA()->path()), before);
   QCOMPARE(label4(), before);
   QCOMPARE(Names(*fileDTA()), kDatFiles);
   QCOMPARE(txtConverte()->text(), chosen);
@@ -484,17 +558,152 @@ void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
 void WindowEventsTest::choosingAnotherDriveBrowsesItsRoot() {
   auto* driveDTA = control<DriveList>("driveDTA");
   const int other = driveDTA->currentIndex() == 0 ? 1 : driveDTA->currentIndex() - 1;
-  if (driveDTA->count() < 2) QSKIP("this machine has one drive only");
-  const QString root = Native(driveDTA->itemData(other).toString());
+  const QString root = driveDTA->itemText(other);
 
   driveDTA->setFocus();
-  QTest::keyClick(driveDTA, other == 1 ? Qt::Key_Down : Qt::Key_Up);
+  QTest::keyClick(driveDTA, other > driveDTA->currentIndex() ? Qt::Key_Down : Qt::Key_Up);
 
-  QCOMPARE(driveDTA->drive(), root);
-  QCOMPARE(dirDTA()->path(), root);
-  QCOMPARE(fileDTA()->path(), root);
+  QCOMPARE(Shown(driveDTA->drive()), root);
+  QCOMPARE(Shown(dirDTA()->path()), root);
+  QCOMPARE(Shown(fileDTA()->path()), root);
   QCOMPARE(label4(), root);
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
+}
+
+// The start folder is a drive of its own, listed after the root.
+void WindowEventsTest::driveListOpensBelowItsBox() {
+  auto* driveDTA = control<QComboBox>("driveDTA");
+  QVERIFY(driveDTA->currentIndex() > 0);
+  QTest::mouseClick(driveDTA, Qt::LeftButton);
+  const QWidget* list = driveDTA->view()->window();
+  QTRY_VERIFY(list->isVisible());
+  QVERIFY(list->y() >= driveDTA->mapToGlobal(QPoint(0, driveDTA->height() - 1)).y());
+}
+
+void WindowEventsTest::wheelChangesTheDriveOnlyWithTheFocus_data() {
+  QTest::addColumn<bool>("focused");
+  QTest::newRow("focus elsewhere") << false;
+  QTest::newRow("the drive list has the focus") << true;
+}
+
+void WindowEventsTest::wheelChangesTheDriveOnlyWithTheFocus() {
+  QFETCH(bool, focused);
+  auto* driveDTA = control<QComboBox>("driveDTA");
+  if (focused) driveDTA->setFocus();
+  const QString folder = label4();
+  WheelUp(driveDTA);  // towards the root, listed first
+  QCOMPARE(label4() == folder, !focused);
+}
+
+void WindowEventsTest::driveListFollowsTheFolderShown() {
+  doubleClickFolder(QDir(QDir::cleanPath(path(".."))).dirName());  // off the start folder's drive
+  QCOMPARE(control<QComboBox>("driveDTA")->currentText(), Native(QDir::rootPath()));
+}
+
+void WindowEventsTest::choosingTheShownDriveGoesToItsRoot() {
+  auto* driveDTA = control<QComboBox>("driveDTA");
+  doubleClickFolder("sub");
+  driveDTA->setFocus();
+  QTest::keyClick(driveDTA, Qt::Key_Down, Qt::AltModifier);
+  QTRY_VERIFY(driveDTA->view()->isVisible());
+  QTest::keyClick(driveDTA->view(), Qt::Key_Return);
+  QCOMPARE(label4(), Native(folder_->path()));
+}
+
+// With every file listed, the user picks "*.DAT" and presses on the second
+// name, MOV0612.DAT. The press takes the focus from the pattern box, which
+// lists the DAT files: mov0712.dat is second now, where the user never saw
+// it.
+void WindowEventsTest::aPressThatRelistsTheFilesActsOnNoFile_data() {
+  QTest::addColumn<bool>("pickedInTheList");  // else with the arrow keys
+  QTest::addColumn<QString>("press");
+  QTest::newRow("picked in the list, click") << true << "click";
+  QTest::newRow("picked with the keys, double click") << false << "double click";
+  QTest::newRow("double click, drawn between its clicks") << true << "drawn between";
+}
+
+void WindowEventsTest::aPressThatRelistsTheFilesActsOnNoFile() {
+  QFETCH(bool, pickedInTheList);
+  QFETCH(QString, press);
+  QVERIFY(!WriteFile(path("A.TXT"), "a").isEmpty());
+  typePattern("*.*");
+  const QPoint aimedAt = fileAt("MOV0612.DAT");
+  QCOMPARE(fileDTA()->indexAt(aimedAt).row(), 1);
+  if (pickedInTheList) {
+    QTest::keyClick(cboTipo(), Qt::Key_Down, Qt::AltModifier);
+    QTRY_VERIFY(cboTipo()->view()->isVisible());
+    QTest::keyClick(cboTipo()->view(), Qt::Key_Down);
+    QTest::keyClick(cboTipo()->view(), Qt::Key_Return);
+  } else {
+    QTest::keyClick(cboTipo(), Qt::Key_Down);
+  }
+  QCOMPARE(cboTipo()->currentText(), QString("*.DAT"));
+
+  QWidget* viewport = fileDTA()->viewport();
+  if (press == "click") {
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), aimedAt);
+  } else {
+    DoubleClick(viewport, aimedAt, [viewport, press] {
+      if (press == "drawn between") viewport->repaint();
+    });
+  }
+  QCOMPARE(Names(*fileDTA()), kDatFiles);  // the pattern took effect
+  QCOMPARE(txtConverte()->text(), QString());
+  QCOMPARE(lstResultado()->model()->rowCount(), 0);
+}
+
+void WindowEventsTest::oddNamedFileIsConvertedByItsRealName_data() {
+  QTest::addColumn<bool>("doubleClick");  // else a click, then Ok
+  QTest::newRow("click, Ok") << false;
+  QTest::newRow("double click") << true;
+}
+
+void WindowEventsTest::oddNamedFileIsConvertedByItsRealName() {
+  QFETCH(bool, doubleClick);
+  QVERIFY(WriteFileNamed(bytesPath(kOddFile), MovementFile(2)));
+  typePattern("*.*");
+  if (doubleClick) {
+    doubleClickFile(kOddFileShown);
+  } else {
+    clickFile(kOddFileShown);
+    QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
+  }
+  QCOMPARE(txtConverte()->text(), Native(path(kOddFileShown)));
+  const QStringList log = LogLines(*lstResultado());
+  QVERIFY2(HasLineEndingWith(log, QString::fromUtf8("008 Fim de Conversão bem sucedido")),
+           qPrintable(log.join(u'\n')));
+}
+
+void WindowEventsTest::oddNamedFolderIsListedAndOpened() {
+  doubleClickFolder(kOddFolderShown);
+  QCOMPARE(label4(), Native(path(kOddFolderShown)));
+  QCOMPARE(Names(*fileDTA()), QStringList{"MOV0612.DAT"});
+}
+
+void WindowEventsTest::startingInAnOddNamedFolderWorksLikeAnyOther() {
+  window_.reset();
+  std::filesystem::current_path(bytesPath(kOddFolder));
+  window_ = std::make_unique<frmConv>(driveRoots());
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  QCOMPARE(label4(), Native(path(kOddFolderShown)));
+  QCOMPARE(control<QComboBox>("driveDTA")->currentText(), Native(folder_->path()));
+  clickFile("MOV0612.DAT");
+  QCOMPARE(txtConverte()->text(), Native(path(kOddFolderShown + "/MOV0612.DAT")));
+}
+
+// Label4 shows the end of the folder's path, txtConverte the end of the
+// file's; both show the whole path as the tooltip.
+void WindowEventsTest::longPathsShowTheirEnd() {
+  doubleClickFolder(kLongFolder);
+  const auto* label = control<QLabel>("Label4");
+  QCOMPARE(label->toolTip(), Native(path(kLongFolder)));
+  QVERIFY2(label->text().startsWith(QChar(0x2026)) && label->text().endsWith(kLongFolder),
+           qPrintable(label->text()));
+  QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+  clickFile("MOV0612.DAT");
+  QCOMPARE(txtConverte()->toolTip(), Native(path(kLongFolder + "/MOV0612.DAT")));
+  QCOMPARE(txtConverte()->cursorPosition(), txtConverte()->text().size());
 }
 
 void WindowEventsTest::aboutBoxShowsTheProgramThenTheTitleComesBack() {

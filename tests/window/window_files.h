@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QString>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 // A movement file of `records` departures, ASCII only.
 inline QByteArray MovementFile(int records) {
   QByteArray text = "SBJD DTA0612 " + QByteArray::number(records).rightJustified(5, '0') + "\r\n";
@@ -21,4 +25,11 @@ inline QString WriteFile(const QString& path, const QByteArray& content) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return {};
   return path;
+}
+
+// Writes `content` to the file whose path is the bytes `path`, which need
+// not be UTF-8; returns whether that worked.
+inline bool WriteFileNamed(const std::string& path, const QByteArray& content) {
+  std::ofstream file(std::filesystem::path(path), std::ios::binary);
+  return static_cast<bool>(file.write(content.constData(), content.size()));
 }

@@ -64,7 +64,8 @@ TEST_F(CsvCommitWindowsTest, EarlierCsvCannotBeTakenAwayUntilTheRename) {
   ASSERT_EQ(output.Create(csv, FileIdentity{}), CsvFile::CreateResult::Created);
   EXPECT_FALSE(OpenInASpreadsheet(csv).Holds());
   EXPECT_FALSE(MoveFileW(WideFromUtf8(csv).c_str(), WideFromUtf8(dir / "OTHER.CSV").c_str()));
-  output.Buffer() = "\"new\"\r\n";
+  const std::string_view row = "\"new\"\r\n";
+  output.Wrote(std::copy(row.begin(), row.end(), output.Room(row.size())));
   EXPECT_EQ(output.Commit(), CsvFile::CommitResult::Committed);
   EXPECT_EQ(ziz_test::ReadFile(csv), "\"new\"\r\n");
 }
