@@ -6,11 +6,12 @@
 #      Qt's offscreen platform).
 #   2. The same suite again under AddressSanitizer and
 #      UndefinedBehaviorSanitizer.
-#   3. A short run of each fuzz target.
-#   4. clang-format, clang-tidy and cppcheck (./check.sh).
-#   5. The Debian package.
-#   6. The Windows build (mingw-w64), its tests under Wine, the examples
+#   3. The Windows build (mingw-w64), its tests under Wine, the examples
 #      against the Linux build, and its ZIP archive.
+#   4. A short run of each fuzz target.
+#   5. clang-format, clang-tidy and cppcheck (./check.sh), the Windows
+#      sources included.
+#   6. The Debian package.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
@@ -30,6 +31,12 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
 
+step "Windows build, tests under Wine, ZIP archive"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+ctest --preset windows -j"$jobs"
+scripts/check-windows-zip.sh
+
 step "Fuzz smoke run"
 scripts/fuzz.sh --smoke
 
@@ -38,9 +45,3 @@ step "Static analysis and formatting"
 
 step "Debian package"
 scripts/check-package.sh
-
-step "Windows build, tests under Wine, ZIP archive"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$jobs"
-ctest --preset windows -j"$jobs"
-scripts/check-windows-zip.sh
