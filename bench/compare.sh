@@ -25,14 +25,14 @@ echo "input $(stat -c %s "$input") bytes; CSV $csv_bytes bytes; log $log_bytes b
 hyperfine -N --warmup 5 --runs "$runs" --export-csv "$work/times.csv" \
   -n dta2csv "$bin/cli/dta2csv $input" \
   -n "I/O floor" "$bin/bench/io_floor $input $csv $csv_bytes $log_bytes" \
-  -n "I/O floor, no flush" "$bin/bench/io_floor $input $csv $csv_bytes $log_bytes --no-flush" \
+  -n "I/O floor without flush" "$bin/bench/io_floor $input $csv $csv_bytes $log_bytes --no-flush" \
   -n gawk "gawk -v csv=$csv -f bench/dta2csv.awk $input"
 
 # command,mean,stddev,median,user,system,min,max (seconds)
 awk -F, 'NR > 1 { median[$1] = $4 }
   END {
-    printf "\nmedians: dta2csv %.2f ms, I/O floor %.2f ms (no flush %.2f ms), gawk %.2f ms\n",
-      median["dta2csv"] * 1e3, median["I/O floor"] * 1e3, median["I/O floor, no flush"] * 1e3,
+    printf "\nmedians: dta2csv %.2f ms, I/O floor %.2f ms (without flush %.2f ms), gawk %.2f ms\n",
+      median["dta2csv"] * 1e3, median["I/O floor"] * 1e3, median["I/O floor without flush"] * 1e3,
       median["gawk"] * 1e3
     printf "dta2csv / I/O floor: %.2fx   gawk / dta2csv: %.1fx\n",
       median["dta2csv"] / median["I/O floor"], median["gawk"] / median["dta2csv"]
