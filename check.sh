@@ -32,6 +32,22 @@ if ! run-clang-tidy-14 -p "$build" -quiet -j "$(nproc)" \
   status=1
 fi
 
+# The sources only the Windows build compiles, with its compile commands
+# (the windows preset, which ./test.sh configures first): clang-tidy for
+# mingw-w64's target, with its C++ library.
+if [ -f build-windows/compile_commands.json ]; then
+  echo "clang-tidy (Windows sources)"
+  mingw_cxx=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++ | head -1)
+  if ! run-clang-tidy-14 -p build-windows -quiet -j "$(nproc)" \
+      -extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-Wno-unknown-warning-option \
+      -extra-arg=-isystem"$mingw_cxx" -extra-arg=-isystem"$mingw_cxx/x86_64-w64-mingw32" \
+      "$PWD/(core|conversion|cli)/.*(_windows|win32_file|wide_text)\.cpp$|$PWD/tests/windows/.*\.cpp$" \
+      >build-windows/clang-tidy.log 2>&1; then
+    grep -E 'warning:|error:' build-windows/clang-tidy.log | sort -u >&2 || cat build-windows/clang-tidy.log >&2
+    status=1
+  fi
+fi
+
 echo "cppcheck"
 if ! cppcheck --project="$build/compile_commands.json" --std=c++20 -q -j "$(nproc)" \
     --library=googletest --library=qt --library=posix \

@@ -6,12 +6,17 @@
 #      Qt's offscreen platform).
 #   2. The same suite again under AddressSanitizer and
 #      UndefinedBehaviorSanitizer.
-#   3. A short run of each fuzz target.
-#   4. clang-format, clang-tidy and cppcheck (./check.sh).
+#   3. The Windows build (mingw-w64), its tests under Wine, the examples
+#      against the Linux build, and its ZIP archive.
+#   4. A short run of each fuzz target.
+#   5. clang-format, clang-tidy and cppcheck (./check.sh), the Windows
+#      sources included.
+#   6. The Debian package.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${CHECK_PACKAGES[@]}"
+ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${CHECK_PACKAGES[@]}" \
+  "${WINDOWS_PACKAGES[@]}"
 
 jobs=$(nproc)
 step() { printf '\n== %s\n' "$*"; }
@@ -25,6 +30,12 @@ step "Sanitizer build and tests"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
+
+step "Windows build, tests under Wine, ZIP archive"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+ctest --preset windows -j"$jobs"
+scripts/check-windows-zip.sh
 
 step "Fuzz smoke run"
 scripts/fuzz.sh --smoke

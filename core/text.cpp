@@ -2,7 +2,8 @@
 
 #include <array>
 #include <cstdint>
-#include <cwctype>
+
+#include "core/case_mapping.h"
 
 namespace ravuvur {
 namespace {
@@ -75,8 +76,7 @@ char32_t UpperCodePoint(char32_t cp) {
     return (cp % 2 == 0) ? cp - 1 : cp;
   if (cp == 0x192) return 0x191;  // ƒ
   if (cp < 0x180) return cp;
-  const std::wint_t upper = std::towupper(static_cast<std::wint_t>(cp));
-  return static_cast<char32_t>(upper);
+  return PlatformUpperCase(cp);
 }
 
 bool IsControl(char32_t cp) noexcept { return cp < 0x20 || (cp >= 0x7F && cp < 0xA0); }

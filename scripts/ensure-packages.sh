@@ -41,5 +41,9 @@ WINDOW_PACKAGES=(qt6-base-dev fonts-liberation)
 # Fuzzing (clang and its libFuzzer runtime) and static analysis.
 CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)
 
+# The Windows build: the mingw-w64 cross compiler, Wine to run its tests,
+# and GoogleTest's sources to build for Windows.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest)
+
 # Building and checking the Debian package.
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream man-db)

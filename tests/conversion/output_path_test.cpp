@@ -21,16 +21,29 @@ TEST_P(DeriveCsvPathTest, DropsFourCharactersAndUpperCasesTheName) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DeriveCsvPathTest,
     ::testing::Values(PathCase{"mov0612.dat", "MOV0612.CSV"},
-                      PathCase{"MOV0612.DAT", "MOV0612.CSV"},
-                      // Only the name is upper-cased, so the folder still exists.
-                      PathCase{"/srv/dados/mov0612.dta", "/srv/dados/MOV0612.CSV"},
+                      PathCase{"MOV0612.DAT", "MOV0612.CSV"}, PathCase{"abcd", ".CSV"},
+                      PathCase{"a.b.c.d.e", "A.B.C.CSV"}, PathCase{"    ", ".CSV"},
+                      PathCase{"x.csv", "X.CSV"}, PathCase{"/ab/", ".CSV"}, PathCase{"abc", ""},
+                      PathCase{"a", ""}, PathCase{"", ""}, PathCase{"açã", ""}));
+
+#if defined(_WIN32)
+// Names ignore letter case: the whole path is upper-cased, whatever its form.
+INSTANTIATE_TEST_SUITE_P(
+    WholePath, DeriveCsvPathTest,
+    ::testing::Values(PathCase{"C:\\Dados\\mov0612.dat", "C:\\DADOS\\MOV0612.CSV"},
+                      PathCase{"c:/dados/ação.dat", "C:/DADOS/AÇÃO.CSV"},
+                      PathCase{"\\\\servidor\\mov\\m.dat", "\\\\SERVIDOR\\MOV\\M.CSV"},
+                      PathCase{"c:movimento", "C:MOVIM.CSV"},          // no dot: four letters go
+                      PathCase{"dados\\mov.çãé", "DADOS\\MOV.CSV"}));  // characters, not bytes
+#else
+// Only the name is upper-cased, so the folder still exists.
+INSTANTIATE_TEST_SUITE_P(
+    NameOnly, DeriveCsvPathTest,
+    ::testing::Values(PathCase{"/srv/dados/mov0612.dta", "/srv/dados/MOV0612.CSV"},
                       PathCase{"./dados/ação.dat", "./dados/AÇÃO.CSV"},
                       PathCase{"/srv/movimento", "/srv/MOVIM.CSV"},  // no dot: four letters go
-                      PathCase{"abcd", ".CSV"}, PathCase{"a.b.c.d.e", "A.B.C.CSV"},
-                      PathCase{"dados/mov.çãé", "dados/MOV.CSV"},  // characters, not bytes
-                      PathCase{"    ", ".CSV"}, PathCase{"x.csv", "X.CSV"},
-                      PathCase{"/ab/", ".CSV"}, PathCase{"abc", ""}, PathCase{"a", ""},
-                      PathCase{"", ""}, PathCase{"açã", ""}));
+                      PathCase{"dados/mov.çãé", "dados/MOV.CSV"}));  // characters, not bytes
+#endif
 
 }  // namespace
 }  // namespace ravuvur

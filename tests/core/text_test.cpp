@@ -20,6 +20,10 @@ TEST(UpperCaseTest, UpperCasesLatinLettersWhateverTheLocale) {
   EXPECT_EQ(UpperCase("ı"), "I");
 }
 
+TEST(UpperCaseTest, KeepsCharactersBeyondSixteenBits) {
+  EXPECT_EQ(UpperCase("\U0001D4B6 \U0001F600"), "\U0001D4B6 \U0001F600");  // 𝒶, an emoji: no case
+}
+
 TEST(UpperCaseTest, PassesInvalidBytesThrough) {
   EXPECT_EQ(UpperCase("mov\xE7.dat"), "MOV\xE7.DAT");  // a Latin-1 byte, not UTF-8
   EXPECT_EQ(UpperCase("a\xC3"), "A\xC3");              // cut sequence

@@ -1,37 +1,65 @@
 #include "tests/support/test_files.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
+#include "core/text.h"
+
 namespace ziz_test {
+namespace {
+
+// Paths are UTF-8 whatever the platform: on Windows a plain std::string
+// would be read in the ANSI code page and lose accented names.
+std::filesystem::path PathOf(std::string_view utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+}  // namespace
 
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/ziz-test.XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::filesystem::path folder = base / ("ziz-test." + std::to_string(random()));
+    if (std::filesystem::create_directory(folder)) path_ = Utf8Of(folder);
+  }
+  if (path_.empty()) throw std::runtime_error("cannot create a test folder");
+#if defined(_WIN32)
+  // Windows upper-cases the whole CSV path. The folder's name in upper case
+  // is the same folder there, and lets one expectation hold on both systems.
+  path_ = ravuvur::UpperCase(path_);
+#endif
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(PathOf(path_), ignored);
 }
 
-std::vector<std::string> TempDir::Entries() const {
+std::vector<std::string> TempDir::Entries() const { return EntriesOf(path_); }
+
+void MakeFolder(const std::string& path) { std::filesystem::create_directory(PathOf(path)); }
+
+std::vector<std::string> EntriesOf(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(PathOf(folder))) {
+    names.push_back(Utf8Of(entry.path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;
 }
 
 WorkingFolder::WorkingFolder(const std::string& path) : previous_(std::filesystem::current_path()) {
-  std::filesystem::current_path(path);
+  std::filesystem::current_path(PathOf(path));
 }
 
 WorkingFolder::~WorkingFolder() {
@@ -40,20 +68,20 @@ WorkingFolder::~WorkingFolder() {
 }
 
 void WriteFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool Exists(const std::string& path) {
   std::error_code ignored;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+  return std::filesystem::exists(std::filesystem::symlink_status(PathOf(path), ignored));
 }
 
 std::string Record::Line() const {

@@ -26,6 +26,11 @@ class TempDir {
   std::string path_;
 };
 
+// Paths are UTF-8 on every platform.
+void MakeFolder(const std::string& path);
+// Names of the entries in a folder, sorted.
+std::vector<std::string> EntriesOf(const std::string& folder);
+
 // Makes `path` the working folder for as long as it lives.
 class WorkingFolder {
  public:

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds dta2csv-<version>-win64.zip from the Windows build (the windows
+# preset, build-windows/) and checks what it holds, and that dta2csv.exe
+# needs no DLL that Windows itself does not carry.
+set -euo pipefail
+cd "$(dirname "$0")/../build-windows"
+rm -f dta2csv-*-win64.zip
+cpack -G ZIP >/dev/null
+zip=$(echo dta2csv-*-win64.zip)
+top=${zip%.zip}
+
+expected=$(printf '%s\n' "$top/COPYRIGHT.txt" "$top/LEIA-ME.txt" "$top/dta2csv.exe")
+listed=$(cmake -E tar tf "$zip" | sort)
+if [ "$listed" != "$expected" ]; then
+  printf '%s holds:\n%s\nexpected:\n%s\n' "$zip" "$listed" "$expected" >&2
+  exit 1
+fi
+
+# A static C++ runtime: only system DLLs are imported.
+imports=$(x86_64-w64-mingw32-objdump -p cli/dta2csv.exe | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z')
+foreign=$(grep -vxE 'kernel32\.dll|advapi32\.dll|shell32\.dll|msvcrt\.dll' <<<"$imports" || true)
+if [ -n "$foreign" ]; then
+  echo "dta2csv.exe imports DLLs Windows does not carry: $foreign" >&2
+  exit 1
+fi
+echo "$zip: dta2csv.exe, LEIA-ME.txt, COPYRIGHT.txt; imports only $(tr '\n' ' ' <<<"$imports")"

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/text.h"
+#include "core/wide_text.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+using ravuvur::WideFromUtf8;
+using ziz_test::TempDir;
+
+// Starts dta2csv.exe on `input` as cmd.exe would: the command line in
+// UTF-16. Its output goes to `output`, an inheritable handle.
+HANDLE StartDta2csv(const std::string& input, HANDLE output) {
+  wchar_t self[MAX_PATH];
+  std::wstring exe(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  exe.replace(exe.find_last_of(L'\\') + 1, std::wstring::npos, WideFromUtf8(DTA2CSV_FROM_TESTS));
+  std::wstring commandLine = L"\"" + exe + L"\" \"" + WideFromUtf8(input) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = output;
+  PROCESS_INFORMATION process{};
+  CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                 &process);
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+HANDLE InheritableForWriting(const std::string& path, DWORD disposition) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  return CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &inherited, disposition, 0, nullptr);
+}
+
+DWORD ExitCodeOf(HANDLE process) {
+  WaitForSingleObject(process, INFINITE);
+  DWORD code = ~0u;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
+
+// Runs dta2csv.exe on `input` to its end, its output into the file `log`;
+// returns its exit status.
+DWORD RunDta2csv(const std::string& input, const std::string& log) {
+  const HANDLE output = InheritableForWriting(log, CREATE_NEW);
+  const HANDLE child = StartDta2csv(input, output);
+  CloseHandle(output);
+  return child != nullptr ? ExitCodeOf(child) : ~0u;
+}
+
+// True once `done` holds, looking every 10 ms for at most `seconds`.
+template <typename Condition>
+bool Within(int seconds, Condition done) {
+  for (int tick = 0; tick < seconds * 100; ++tick, Sleep(10)) {
+    if (done()) return true;
+  }
+  return done();
+}
+
+TEST(Dta2csvExeTest, TakesAccentedNamesAndLogsUtf8WhenRedirected) {
+  TempDir dir;
+  ziz_test::MakeFolder(dir / "Movimentação");
+  std::string input = dir / "Movimentação/mov0612.dat";
+  std::replace(input.begin(), input.end(), '/', '\\');
+  ziz_test::WriteFile(input, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  EXPECT_EQ(RunDta2csv(input, dir / "log.txt"), 0u);
+  const std::string log = ziz_test::ReadFile(dir / "log.txt");
+  EXPECT_NE(log.find(" 001 Abrindo arquivo.....: " + ravuvur::UpperCase(input) + "\n"),
+            std::string::npos)
+      << log;
+  EXPECT_TRUE(ziz_test::Exists(dir / "Movimentação/MOV0612.CSV"));
+}
+
+TEST(Dta2csvExeTest, LowerCaseCsvInputIsRefusedWith024) {
+  TempDir dir;
+  ziz_test::WriteFile(dir / "mov.csv", "x");
+  EXPECT_EQ(RunDta2csv(dir / "mov.csv", dir / "log.txt"), 1u);
+  EXPECT_NE(ziz_test::ReadFile(dir / "log.txt")
+                .find(" 024 ERRO: o arquivo de saida é o próprio arquivo de entrada: "),
+            std::string::npos);
+  EXPECT_EQ(ziz_test::ReadFile(dir / "mov.csv"), "x");
+}
+
+// A run killed mid-way (a console window closed, the task ended) leaves the
+// earlier CSV and no other file: Windows deletes the new one with its handle.
+TEST(Dta2csvExeTest, KilledRunLeavesTheEarlierCsvAndNothingElse) {
+  TempDir dir;
+  const std::string input = dir / "mov.dat";
+  // 3000 records, then a sparse line of 1 GiB of zero bytes that the run
+  // has to read through: time enough to be killed.
+  ziz_test::WriteFile(input, ziz_test::MovementFile("32000", std::vector<ziz_test::Record>(
+                                                                 3000, ziz_test::Departure())));
+  {
+    HANDLE file = CreateFileW(ravuvur::WideFromUtf8(input).c_str(), GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    DWORD unused = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+    LARGE_INTEGER size{};
+    size.QuadPart = std::int64_t{1} << 30;
+    SetFilePointerEx(file, size, nullptr, FILE_END);
+    SetEndOfFile(file);
+    CloseHandle(file);
+  }
+  ziz_test::WriteFile(dir / "MOV.CSV", ziz_test::kEarlierCsv);
+  const HANDLE nul = InheritableForWriting("NUL", OPEN_EXISTING);
+  const HANDLE child = StartDta2csv(input, nul);
+  CloseHandle(nul);
+  ASSERT_NE(child, nullptr);
+  const bool newFileSeen = Within(10, [&] { return dir.Entries().size() == 3; });
+  TerminateProcess(child, 9);
+  ExitCodeOf(child);
+  ASSERT_TRUE(newFileSeen) << "the run never made its new file";
+  const std::vector<std::string> left{"MOV.CSV", "mov.dat"};
+  EXPECT_TRUE(Within(2, [&] { return dir.Entries() == left; })) << dir.Entries().back();
+  EXPECT_EQ(ziz_test::ReadFile(dir / "MOV.CSV"), ziz_test::kEarlierCsv);
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "conversion/input_file.h"
+#include "conversion/run_conversion.h"
+#include "core/text.h"
+#include "tests/support/test_files.h"
+
+namespace ravuvur {
+namespace {
+
+using ziz_test::Messages;
+using ziz_test::TempDir;
+using Strings = std::vector<std::string>;
+
+std::string WithSeparator(std::string path, char separator) {
+  std::replace_if(
+      path.begin(), path.end(), [](char c) { return c == '/' || c == '\\'; }, separator);
+  return path;
+}
+
+// The same path through a share that names drive C: (\\ziz\c under Wine;
+// \\localhost\C$ on Windows). Empty when the test run names no such share.
+std::string OnShare(const std::string& path) {
+  const char* share = std::getenv("ZIZ_TEST_SHARE_OF_C");
+  if (share == nullptr || path.rfind("C:", 0) != 0) return {};
+  return share + WithSeparator(path.substr(2), '\\');
+}
+
+class WindowsPathsTest : public ::testing::Test {
+ protected:
+  // A lower-case (or accented) folder in the scratch folder, holding
+  // mov0612.dat with one departure.
+  std::string InputIn(const std::string& folderName) {
+    const std::string folder = dir / folderName;
+    ziz_test::MakeFolder(folder);
+    ziz_test::WriteFile(folder + "/mov0612.dat",
+                        ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+    return folder + "/mov0612.dat";
+  }
+
+  TempDir dir;  // its path is upper case already
+  ModuleState state = ziz_test::FixedClockState();
+};
+
+TEST_F(WindowsPathsTest, EveryFormOfPathGivesTheCsvBesideTheInput) {
+  const std::string input = InputIn("dados");
+  const std::string csv = dir / "DADOS/MOV0612.CSV";
+  std::vector<std::pair<std::string, std::string>> forms = {
+      {WithSeparator(input, '\\'), WithSeparator(csv, '\\')},
+      {WithSeparator(input, '/'), WithSeparator(csv, '/')},
+  };
+  if (!OnShare(input).empty()) forms.emplace_back(OnShare(input), OnShare(csv));
+  for (const auto& [given, expected] : forms) {
+    SCOPED_TRACE(given);
+    std::remove(csv.c_str());
+    ASSERT_TRUE(RunConversion(state, given)) << state.log.Text();
+    EXPECT_EQ(Messages(state.log)[2], "012 Arquivo de saida CSV: " + expected);
+    EXPECT_EQ(ziz_test::EntriesOf(dir / "dados"), (Strings{"MOV0612.CSV", "mov0612.dat"}));
+  }
+  if (OnShare(input).empty()) GTEST_SKIP() << "set ZIZ_TEST_SHARE_OF_C to test a UNC path";
+}
+
+TEST_F(WindowsPathsTest, AccentedNamesGoThroughTheWideApi) {
+  const std::string input = WithSeparator(InputIn("Movimentação"), '\\');
+  ASSERT_TRUE(RunConversion(state, input)) << state.log.Text();
+  EXPECT_EQ(Messages(state.log)[2],
+            "012 Arquivo de saida CSV: " + WithSeparator(dir / "MOVIMENTAÇÃO/MOV0612.CSV", '\\'));
+  EXPECT_EQ(ziz_test::EntriesOf(dir / "Movimentação"), (Strings{"MOV0612.CSV", "mov0612.dat"}));
+}
+
+TEST_F(WindowsPathsTest, CsvInputInAnyLetterCaseIsTheOutputItself) {
+  for (const char* name : {"a.csv", "b.Csv", "C.CSV"}) {
+    const std::string input = dir / name;
+    ziz_test::WriteFile(input, "SBJD         00001\r\n");
+    EXPECT_FALSE(RunConversion(state, input));
+    EXPECT_EQ(Messages(state.log)[3],
+              "024 ERRO: o arquivo de saida é o próprio arquivo de entrada: " + UpperCase(input));
+    EXPECT_EQ(ziz_test::ReadFile(input), "SBJD         00001\r\n");
+  }
+}
+
+TEST_F(WindowsPathsTest, DevicesAndPipesAreNotOpened) {
+  InputFile file;
+  for (const std::string& path : {std::string("NUL"), std::string("CON"), std::string("COM1"),
+                                  dir / "nul.dat", std::string(R"(\\.\pipe\ziz)")}) {
+    EXPECT_FALSE(file.Open(path)) << path;
+  }
+}
+
+TEST(WindowsUpperCaseTest, UpperCasesEveryScriptAsWindowsNamesDo) {
+  EXPECT_EQ(UpperCase("движение αβγ"), "ДВИЖЕНИЕ ΑΒΓ");
+}
+
+}  // namespace
+}  // namespace ravuvur
