@@ -19,7 +19,15 @@ ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${CHECK_PACKAGE
   "${WINDOWS_PACKAGES[@]}"
 
 jobs=$(nproc)
-step() { printf '\n== %s\n' "$*"; }
+# Each step's heading, and how long the one before it took.
+SECONDS=0
+step_start=0
+step() {
+  [ "$step_start" -eq 0 ] || printf '(%d s)\n' $((SECONDS - step_start))
+  step_start=$((SECONDS > 0 ? SECONDS : 1))
+  printf '\n== %s\n' "$*"
+}
+trap '[ $? -eq 0 ] && printf "(%d s)\n\n./test.sh: all passed in %d s\n" $((SECONDS - step_start)) "$SECONDS"' EXIT
 
 step "Release build and tests"
 cmake --preset dev >/dev/null
