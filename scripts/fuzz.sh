@@ -48,5 +48,5 @@ for target in decode_record count_value run_conversion; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   secs=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log")
   echo "fuzz_$target: $runs executions clean in ${secs:-?} s"
-  [ "$mode" = "--smoke" ] && rm -rf "$corpus"
+  if [ "$mode" = "--smoke" ]; then rm -rf "$corpus"; fi
 done
