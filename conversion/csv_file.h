@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "conversion/input_file.h"
+#include "core/byte_buffer.h"
 
 namespace ravuvur {
 
@@ -33,13 +34,10 @@ class CsvFile {
 
   // Place for up to `bytes` more bytes of rows; Wrote says where they end.
   // Rows are collected and written in large blocks.
-  char* Room(std::size_t bytes) {
-    if (capacity_ - used_ < bytes) Grow(bytes);
-    return buffer_.get() + used_;
-  }
+  char* Room(std::size_t bytes) { return buffer_.Room(bytes); }
   void Wrote(const char* end) {
-    used_ = static_cast<std::size_t>(end - buffer_.get());
-    if (used_ >= kFlushSize) Flush();
+    buffer_.EndAt(end);
+    if (buffer_.size() >= kFlushSize) Flush();
   }
 
   // Writes what remains and puts the new file in the CSV's place.
@@ -60,13 +58,10 @@ class CsvFile {
 
   struct Pending;  // the platform's new file, not yet in place
   void Flush();
-  void Grow(std::size_t bytes);
-  std::string_view Held() const noexcept { return {buffer_.get(), used_}; }
+  std::string_view Held() const noexcept { return buffer_.View(); }
 
   std::unique_ptr<Pending> pending_;
-  std::unique_ptr<char[]> buffer_;
-  std::size_t capacity_ = 0;
-  std::size_t used_ = 0;
+  ByteBuffer buffer_{kFlushSize + 4096};
   bool failed_ = false;
 };
 

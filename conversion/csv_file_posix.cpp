@@ -408,12 +408,12 @@ void CsvFile::Flush() {
   // In place, the rows wait in the buffer until the run has succeeded.
   if (pending_->kind == Pending::Kind::InPlace) return;
   if (!failed_ && !pending_->WriteAll(Held(), -1)) failed_ = true;
-  used_ = 0;
+  buffer_.Clear();
 }
 
 CsvFile::CommitResult CsvFile::Commit() {
   if (!pending_) return CommitResult::WriteFailed;
-  if (pending_->kind != Pending::Kind::InPlace) Flush();
+  Flush();
   const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(Held());
   Discard();
   return result;
@@ -421,7 +421,7 @@ CsvFile::CommitResult CsvFile::Commit() {
 
 void CsvFile::Discard() noexcept {
   pending_.reset();
-  used_ = 0;
+  buffer_.Clear();
 }
 
 }  // namespace ravuvur

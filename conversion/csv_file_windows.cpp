@@ -145,7 +145,7 @@ CsvFile::~CsvFile() { Discard(); }
 
 void CsvFile::Discard() noexcept {
   pending_.reset();
-  used_ = 0;
+  buffer_.Clear();
 }
 
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
@@ -218,7 +218,7 @@ void CsvFile::Flush() {
       failed_ = true;  // disk full, quota, I/O error
     }
   }
-  used_ = 0;
+  buffer_.Clear();
 }
 
 CsvFile::CommitResult CsvFile::Commit() {

@@ -1,7 +1,5 @@
 #include "core/progress_log.h"
 
-#include <algorithm>
-#include <cstring>
 #include <ctime>
 #include <memory>
 
@@ -35,54 +33,46 @@ TimeTextSource LocaleTimeText() {
   return [clock] { return (*clock)(); };
 }
 
-ProgressLog::ProgressLog(TimeTextSource timeText) : timeText_(std::move(timeText)) {}
+// A keeping log starts small; a passing log is sized for the block it
+// hands on, and a line that ends past it.
+ProgressLog::ProgressLog(TimeTextSource timeText) : timeText_(std::move(timeText)), text_(4096) {}
 
 ProgressLog::ProgressLog(TimeTextSource timeText, LogSink sink)
-    : timeText_(std::move(timeText)), sink_(std::move(sink)) {}
-
-void ProgressLog::Grow(std::size_t bytes) {
-  const std::size_t capacity =
-      std::max({std::size_t{4096}, 2 * capacity_, size_ + bytes + (sink_ ? kPassOnSize : 0)});
-  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-  if (size_ > 0) std::memcpy(grown.get(), text_.get(), size_);
-  text_ = std::move(grown);
-  capacity_ = capacity;
-}
+    : timeText_(std::move(timeText)), sink_(std::move(sink)), text_(kPassOnSize + 4096) {}
 
 char* ProgressLog::BeginLine(std::size_t timeLength, std::size_t bytes) {
   timeLength_ = timeLength;
   // Room first, so that nothing after it can fail half-way through a line.
-  if (capacity_ - size_ < bytes) Grow(bytes);
+  char* line = text_.Room(bytes);
   if (!sink_) {
     // A run logs at most 32767 + 19 lines of a few dozen bytes; 32-bit
     // offsets leave room to spare even for very long paths.
-    starts_.push_back(static_cast<std::uint32_t>(size_));
+    starts_.push_back(static_cast<std::uint32_t>(text_.size()));
   }
-  return text_.get() + size_;
+  return line;
 }
 
 void ProgressLog::Flush() {
-  if (!sink_ || size_ == 0) return;
+  if (!sink_ || text_.size() == 0) return;
   sink_(Text());
-  size_ = 0;
+  text_.Clear();
 }
 
 void ProgressLog::Reserve(std::size_t lines, std::size_t messageBytes) {
   if (sink_) return;
   starts_.reserve(starts_.size() + lines);
-  const std::size_t bytes = lines * (timeLength_ + 2 + messageBytes);
-  if (capacity_ - size_ < bytes) Grow(bytes);
+  text_.Room(lines * (timeLength_ + 2 + messageBytes));
 }
 
 void ProgressLog::Clear() noexcept {
-  size_ = 0;
+  text_.Clear();
   starts_.clear();
   count_ = 0;
 }
 
 std::string_view ProgressLog::Line(std::size_t index) const noexcept {
   const std::size_t begin = starts_[index];
-  const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : size_;
+  const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
   return Text().substr(begin, end - begin - 1);
 }
 

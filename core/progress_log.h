@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/byte_buffer.h"
 #include "core/copy_bytes.h"
 
 namespace ravuvur {
@@ -48,8 +48,8 @@ class ProgressLog {
     p = CopyBytes(p, time);
     *p++ = ' ';
     ((p = CopyBytes(p, parts)), ...);
-    *p = '\n';
-    EndLine(bytes);
+    *p++ = '\n';
+    EndLine(p);
   }
   void Clear() noexcept;
   // Hands what a passing log holds to its sink; nothing for a keeping log.
@@ -66,29 +66,25 @@ class ProgressLog {
   std::string_view Line(std::size_t index) const noexcept;
   // The lines held, each followed by a line feed: every line of a keeping
   // log, what a passing log has not yet handed on.
-  std::string_view Text() const noexcept { return {text_.get(), size_}; }
+  std::string_view Text() const noexcept { return text_.View(); }
   std::vector<std::string> Lines() const;
 
  private:
-  // Makes room for a line of `bytes` bytes and returns where it goes.
+  // Makes room for a line of `bytes` bytes and returns where it goes;
+  // EndLine takes where it ended.
   char* BeginLine(std::size_t timeLength, std::size_t bytes);
-  void EndLine(std::size_t bytes) {
-    size_ += bytes;
+  void EndLine(const char* end) {
+    text_.EndAt(end);
     ++count_;
-    if (sink_ && size_ >= kPassOnSize) Flush();
+    if (sink_ && text_.size() >= kPassOnSize) Flush();
   }
-  void Grow(std::size_t bytes);
 
   // A passing log hands its text on in blocks of about this size.
   static constexpr std::size_t kPassOnSize = std::size_t{64} * 1024;
 
   TimeTextSource timeText_;
   LogSink sink_;
-  // The lines, one after the other; copied to by hand, a line at a time,
-  // since a run appends tens of thousands of short ones.
-  std::unique_ptr<char[]> text_;
-  std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
+  ByteBuffer text_;                    // the lines, one after the other
   std::vector<std::uint32_t> starts_;  // where each line begins in text_, when kept
   std::size_t count_ = 0;
   std::size_t timeLength_ = 8;  // of the last time text, to size reservations
