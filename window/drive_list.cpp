@@ -1,5 +1,7 @@
 #include "window/drive_list.h"
 
+#include "screen/drives.h"
+
 #include <QApplication>
 #include <QProxyStyle>
 #include <QStorageInfo>
@@ -7,7 +9,6 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <iterator>
 #include <system_error>
 
 namespace {
@@ -38,25 +39,7 @@ QStyle* ListBelow() {
   return style;
 }
 
-// How many names `path` has, the root counting as one.
-std::ptrdiff_t Depth(const FsPath& path) { return std::distance(path.begin(), path.end()); }
-
-bool Holds(const FsPath& root, const FsPath& path) {
-  return std::mismatch(root.begin(), root.end(), path.begin(), path.end()).first == root.end();
-}
-
-// The deepest of `roots` that holds `path`, with links followed: a folder
-// reached through a link lies on the drive the link leads to.
-FsPath DriveOf(const FsPath& path, const std::vector<FsPath>& roots) {
-  std::error_code error;
-  FsPath real = std::filesystem::canonical(path, error);
-  if (error) real = path;
-  FsPath deepest;
-  for (const FsPath& root : roots) {
-    if (Holds(root, real) && (deepest.empty() || Depth(root) > Depth(deepest))) deepest = root;
-  }
-  return deepest;
-}
+using screen::DriveOf;
 
 }  // namespace
 

@@ -18,12 +18,6 @@ QString Text(const std::string& bytes) { return ReadableText(bytes); }
   return ReadableText(QString::fromStdWString(utf16));
 }
 
-std::string Bytes(const std::string& bytes, const FsPath& /*path*/) { return bytes; }
-[[maybe_unused]] std::string Bytes(const std::wstring& /*utf16*/, const FsPath& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
-
 // Typed text as the file system names it: UTF-8 bytes, or UTF-16.
 FsPath Named(const QString& text, const std::string& /*native*/) { return text.toStdString(); }
 [[maybe_unused]] FsPath Named(const QString& text, const std::wstring& /*native*/) {
@@ -35,31 +29,6 @@ FsPath Named(const QString& text, const std::string& /*native*/) { return text.t
 QString Shown(const FsPath& path) { return QDir::toNativeSeparators(Text(path.native())); }
 
 FsPath PathOf(const QString& text) { return Named(text, FsPath().native()); }
-
-std::string PathBytes(const FsPath& path) { return Bytes(path.native(), path); }
-
-FsPath AbsoluteFolder(const FsPath& base, const FsPath& path) {
-  std::error_code error;
-  FsPath folder = std::filesystem::absolute(base / path, error);
-  if (error) folder = base / path;
-  folder = folder.lexically_normal();
-  if (!folder.has_filename() && folder != folder.root_path()) folder = folder.parent_path();
-  return folder;
-}
-
-bool CanList(const FsPath& path) {
-  std::error_code error;
-  if (!std::filesystem::is_directory(path, error)) return false;
-  // Opening it needs the right to read it ...
-  const std::filesystem::directory_iterator opened(path, error);
-  if (error) return false;
-  // ... and what it holds can be told apart only with the right to search it.
-  return std::filesystem::is_directory(path / ".", error);
-}
-
-FsPath InFolder(const FsPath& folder, const FsPath& name) {
-  return FsPath(folder.native() + FsPath::preferred_separator + name.native());
-}
 
 bool ShownBefore(const FolderEntry& a, const FolderEntry& b) {
   const int order = a.shown.compare(b.shown, Qt::CaseInsensitive);

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "conversion/run_conversion.h"
+#include "screen/layout.h"
 #include "window/click_label.h"
 #include "window/dir_list.h"
 #include "window/drive_list.h"
@@ -27,81 +28,14 @@
 
 namespace {
 
-// One control's place, in twips (1440 to the inch, 15 to a pixel at 96 dots
-// per inch), relative to its container: the window's client area for
-// Frame1, the frame's outer rectangle for a control inside a frame.
-struct ControlRow {
-  std::string_view name;
-  std::string_view container;
-  std::string_view text;  // UTF-8, at creation; empty where there is none
-  int left;
-  int top;
-  int width;
-  int height;
-  int tab;
-};
+using screen::Control;
+using screen::ControlPlace;
 
-// In tab order, which is also the order of creation. A later sibling is
-// drawn over an earlier one, so each box or list covers the one-pixel
-// overlap with the label above it.
-// clang-format off
-constexpr ControlRow kControls[] = {
-    // name          container  text at creation            left   top  width height tab
-    {"Frame1",       "frmConv", "",                          120,  120, 11055, 8055,  0},
-    {"Label1",       "Frame1",  "Nome do Arquivo:",          240,  360,  4095,  255,  1},
-    {"txtConverte",  "Frame1",  "",                          240,  600,  4095,  285,  2},
-    {"fileDTA",      "Frame1",  "",                          240, 1080,  4095, 2370,  3},
-    {"Label2",       "Frame1",  "Lista arquivos do tipo:",   240, 3600,  4095,  255,  4},
-    {"cboTipo",      "Frame1",  "",                          240, 3840,  4095,  315,  5},
-    {"Label3",       "Frame1",  "Diretórios:",              4560,  360,  2055,  255,  6},
-    {"Label4",       "Frame1",  "diretorio aqui",           4560,  600,  3855,  375,  7},
-    {"dirDTA",       "Frame1",  "",                         4560, 1080,  3855, 2280,  8},
-    {"Label5",       "Frame1",  "Drives:",                  4560, 3600,  3855,  255,  9},
-    {"lstResultado", "Frame1",  "",                          240, 4440, 10575, 2970, 10},
-    {"driveDTA",     "Frame1",  "",                         4560, 3840,  3855,  315, 11},
-    {"Label6",       "Frame1",  "ZRKQ",                    10200, 7680,   615,  255, 12},
-    {"Frame2",       "Frame1",  "",                         8520,  240,  2295, 3135, 13},
-    {"cmdOK",        "Frame2",  "&Ok",                       120, 2520,  2055,  495, 14},
-    {"Option1",      "Frame2",  "CSV",                       120,  240,  2055,  255, 15},
-    {"Option2",      "Frame2",  "VARNO",                     120,  480,  2055,  255, 16},
-    {"Option3",      "Frame2",  "TOTAL DIARIO",              120,  720,  2055,  255, 17},
-    {"Option4",      "Frame2",  "MOV POR HORA",              120,  960,  2055,  255, 18},
-    {"Option5",      "Frame2",  "VFR EM ROTA",               120, 1200,  2055,  255, 19},
-};
-// clang-format on
-
-constexpr int kTwipsPerPixel = 15;
-constexpr int kClientWidth = 11355;  // twips
-constexpr int kClientHeight = 8400;  // twips
-
-constexpr bool WholePixels(int twips) { return twips % kTwipsPerPixel == 0; }
-
-// A figure that is not a whole pixel or a row out of tab order is a typo.
-constexpr bool TableIsSound() {
-  int previousTab = -1;
-  for (const ControlRow& row : kControls) {
-    if (!WholePixels(row.left) || !WholePixels(row.top) || !WholePixels(row.width) ||
-        !WholePixels(row.height) || row.tab != previousTab + 1) {
-      return false;
-    }
-    previousTab = row.tab;
-  }
-  return WholePixels(kClientWidth) && WholePixels(kClientHeight);
-}
-static_assert(TableIsSound());
-
-// A misspelt name fails to compile.
-consteval const ControlRow& Row(std::string_view name) {
-  for (const ControlRow& row : kControls) {
-    if (row.name == name) return row;
-  }
-  throw "no control of that name";
-}
-
-// The one place twips become pixels.
-constexpr int ToPixels(int twips) { return twips / kTwipsPerPixel; }
-QRect ToPixels(const ControlRow& row) {
-  return {ToPixels(row.left), ToPixels(row.top), ToPixels(row.width), ToPixels(row.height)};
+// Twips become pixels at 96 dots per inch, as the layout was drawn for:
+// Qt scales the window for the screen from there.
+QRect ToPixels(const ControlPlace& row) {
+  const screen::PixelRect pixels = screen::ToPixels(row, 96);
+  return {pixels.left, pixels.top, pixels.width, pixels.height};
 }
 
 QString Utf8(std::string_view text) {
@@ -110,7 +44,7 @@ QString Utf8(std::string_view text) {
 
 // Gives `control` its name, puts it into its container and at its place.
 template <class Control>
-Control* Place(Control* control, const ControlRow& row, QWidget* window) {
+Control* Place(Control* control, const ControlPlace& row, QWidget* window) {
   QWidget* container =
       row.container == "frmConv" ? window : window->findChild<QWidget*>(Utf8(row.container));
   Q_ASSERT_X(container, "Place", "a container must be made before its controls");
@@ -122,14 +56,14 @@ Control* Place(Control* control, const ControlRow& row, QWidget* window) {
 
 // An etched border around its controls, with no title and no fill of its
 // own.
-QFrame* MakeFrame(const ControlRow& row, QWidget* window) {
+QFrame* MakeFrame(const ControlPlace& row, QWidget* window) {
   auto* frame = Place(new QFrame, row, window);
   frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
   return frame;
 }
 
 template <class Label = QLabel>
-Label* MakeLabel(const ControlRow& row, QWidget* window) {
+Label* MakeLabel(const ControlPlace& row, QWidget* window) {
   auto* label = Place(new Label(Utf8(row.text)), row, window);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
@@ -148,7 +82,7 @@ void UseControlTextColour(QWidget* control) {
 // The output kinds other than CSV were never built, and CSV is the only
 // thing a run writes, so the buttons stay greyed and unselected. Being
 // siblings in Frame2, the five form one exclusive group.
-QRadioButton* MakeOption(const ControlRow& row, QWidget* window) {
+QRadioButton* MakeOption(const ControlPlace& row, QWidget* window) {
   auto* option = Place(new QRadioButton(Utf8(row.text)), row, window);
   option->setEnabled(false);
   UseControlTextColour(option);
@@ -189,7 +123,8 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   icon.addFile(QStringLiteral(":/icons/zizadod5-16.png"), QSize(16, 16));
   icon.addFile(QStringLiteral(":/icons/zizadod5-32.png"), QSize(32, 32));
   setWindowIcon(icon);
-  setFixedSize(ToPixels(kClientWidth), ToPixels(kClientHeight));
+  setFixedSize(screen::ToPixels(screen::kClientWidth, 96),
+               screen::ToPixels(screen::kClientHeight, 96));
 
   // The frames, the labels and the option buttons draw no background of
   // their own, so they show the window's orange.
@@ -199,39 +134,39 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
   setFont(BoldFont({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"}, QFont::SansSerif));
 
-  // Created in table order (see kControls).
-  Frame1 = MakeFrame(Row("Frame1"), this);
-  Label1 = MakeLabel(Row("Label1"), this);
-  txtConverte = Place(new PathBox, Row("txtConverte"), this);
-  fileDTA = Place(new FileList, Row("fileDTA"), this);
-  Label2 = MakeLabel(Row("Label2"), this);
-  cboTipo = Place(new PatternBox, Row("cboTipo"), this);
-  Label3 = MakeLabel(Row("Label3"), this);
-  Label4 = MakeLabel<PathLabel>(Row("Label4"), this);
-  dirDTA = Place(new DirList, Row("dirDTA"), this);
-  Label5 = MakeLabel(Row("Label5"), this);
-  lstResultado = Place(new LogList(state_.log), Row("lstResultado"), this);
+  // Created in table order (see screen::kControls).
+  Frame1 = MakeFrame(Control("Frame1"), this);
+  Label1 = MakeLabel(Control("Label1"), this);
+  txtConverte = Place(new PathBox, Control("txtConverte"), this);
+  fileDTA = Place(new FileList, Control("fileDTA"), this);
+  Label2 = MakeLabel(Control("Label2"), this);
+  cboTipo = Place(new PatternBox, Control("cboTipo"), this);
+  Label3 = MakeLabel(Control("Label3"), this);
+  Label4 = MakeLabel<PathLabel>(Control("Label4"), this);
+  dirDTA = Place(new DirList, Control("dirDTA"), this);
+  Label5 = MakeLabel(Control("Label5"), this);
+  lstResultado = Place(new LogList(state_.log), Control("lstResultado"), this);
   lstResultado->setFont(
       BoldFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, QFont::TypeWriter));
-  driveDTA = Place(new DriveList(std::move(driveRoots)), Row("driveDTA"), this);
-  Label6 = MakeLabel<ClickLabel>(Row("Label6"), this);
+  driveDTA = Place(new DriveList(std::move(driveRoots)), Control("driveDTA"), this);
+  Label6 = MakeLabel<ClickLabel>(Control("Label6"), this);
   Label6->setForegroundRole(QPalette::ButtonText);
-  Frame2 = MakeFrame(Row("Frame2"), this);
-  cmdOK = Place(new QPushButton(Utf8(Row("cmdOK").text)), Row("cmdOK"), this);
+  Frame2 = MakeFrame(Control("Frame2"), this);
+  cmdOK = Place(new QPushButton(Utf8(Control("cmdOK").text)), Control("cmdOK"), this);
   // Enter and Escape belong to the control that has the focus; only a
   // click or Alt+O presses the button.
   cmdOK->setAutoDefault(false);
   cmdOK->setDefault(false);
-  Option1 = MakeOption(Row("Option1"), this);
-  Option2 = MakeOption(Row("Option2"), this);
-  Option3 = MakeOption(Row("Option3"), this);
-  Option4 = MakeOption(Row("Option4"), this);
-  Option5 = MakeOption(Row("Option5"), this);
+  Option1 = MakeOption(Control("Option1"), this);
+  Option2 = MakeOption(Control("Option2"), this);
+  Option3 = MakeOption(Control("Option3"), this);
+  Option4 = MakeOption(Control("Option4"), this);
+  Option5 = MakeOption(Control("Option5"), this);
 
   // Every control in tab index order; labels, frames and the disabled
   // option buttons keep their places in the chain but never take the focus.
   QWidget* previous = nullptr;
-  for (const ControlRow& row : kControls) {
+  for (const ControlPlace& row : screen::kControls) {
     auto* control = findChild<QWidget*>(Utf8(row.name));
     if (previous != nullptr) setTabOrder(previous, control);
     previous = control;
