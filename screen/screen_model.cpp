@@ -169,9 +169,11 @@ FsPath ScreenModel::PathToConvert() const {
   return typed.is_absolute() ? typed : folder_ / typed;
 }
 
-bool ScreenModel::Convert() {
-  const FsPath path = PathToConvert();
-  const bool converted = ravuvur::RunConversion(state_, path.empty() ? "" : PathBytes(path));
+bool ScreenModel::Convert() { return ConvertPath(PathToConvert()); }
+
+bool ScreenModel::ConvertPath(const FsPath& path) {
+  const FsPath whole = path.empty() || path.is_absolute() ? path : folder_ / path;
+  const bool converted = ravuvur::RunConversion(state_, whole.empty() ? "" : PathBytes(whole));
   logLineToShow_ = converted ? std::nullopt : FirstErrorLine(state_.log);
   ++logVersion_;
   if (pointerOverFiles_) {

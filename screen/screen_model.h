@@ -81,6 +81,9 @@ class ScreenModel {
   // run returned. Afterwards the file list is read again, at once or, while
   // the pointer rests on it, when it leaves.
   bool Convert();
+  // Converts the file at `path` (absolute, or relative to the folder
+  // shown), whatever the path box holds, with what Convert() does after.
+  bool ConvertPath(const FsPath& path);
 
   // Reads the folder again, keeping the highlighted file if it is there.
   void RefreshFiles();

@@ -1,10 +1,11 @@
-#include "window/frm_conv.h"
+#include "window/qt/frm_conv.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -15,16 +16,15 @@
 #include <string_view>
 #include <utility>
 
-#include "conversion/run_conversion.h"
 #include "screen/layout.h"
-#include "window/click_label.h"
-#include "window/dir_list.h"
-#include "window/drive_list.h"
-#include "window/file_list.h"
-#include "window/log_list.h"
-#include "window/path_box.h"
-#include "window/path_label.h"
-#include "window/pattern_box.h"
+#include "window/qt/click_label.h"
+#include "window/qt/dir_list.h"
+#include "window/qt/drive_list.h"
+#include "window/qt/file_list.h"
+#include "window/qt/log_list.h"
+#include "window/qt/path_box.h"
+#include "window/qt/path_label.h"
+#include "window/qt/pattern_box.h"
 
 namespace {
 
@@ -38,9 +38,22 @@ QRect ToPixels(const ControlPlace& row) {
   return {pixels.left, pixels.top, pixels.width, pixels.height};
 }
 
-QString Utf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+// The Ok button, pressed by Enter (or keypad Enter) when it has the focus.
+// It is no default button: Enter in another control leaves it alone.
+class OkButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      animateClick();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
 
 // Gives `control` its name, puts it into its container and at its place.
 template <class Control>
@@ -113,7 +126,8 @@ QFont BoldFont(std::initializer_list<const char*> families, QFont::StyleHint kin
 // this keeps them. Outside any namespace, as the resource macro requires.
 static void InitResources() { Q_INIT_RESOURCE(zizadod5); }
 
-frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
+frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
+    : QWidget(parent), model_(std::move(driveRoots)) {
   static const bool resourcesReady = (InitResources(), true);
   Q_UNUSED(resourcesReady);
 
@@ -138,23 +152,23 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   Frame1 = MakeFrame(Control("Frame1"), this);
   Label1 = MakeLabel(Control("Label1"), this);
   txtConverte = Place(new PathBox, Control("txtConverte"), this);
-  fileDTA = Place(new FileList, Control("fileDTA"), this);
+  fileDTA = Place(new FileList(model_), Control("fileDTA"), this);
   Label2 = MakeLabel(Control("Label2"), this);
   cboTipo = Place(new PatternBox, Control("cboTipo"), this);
   Label3 = MakeLabel(Control("Label3"), this);
   Label4 = MakeLabel<PathLabel>(Control("Label4"), this);
-  dirDTA = Place(new DirList, Control("dirDTA"), this);
+  dirDTA = Place(new DirList(model_), Control("dirDTA"), this);
   Label5 = MakeLabel(Control("Label5"), this);
-  lstResultado = Place(new LogList(state_.log), Control("lstResultado"), this);
+  lstResultado = Place(new LogList(model_.log()), Control("lstResultado"), this);
   lstResultado->setFont(
       BoldFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, QFont::TypeWriter));
-  driveDTA = Place(new DriveList(std::move(driveRoots)), Control("driveDTA"), this);
+  driveDTA = Place(new DriveList(model_), Control("driveDTA"), this);
   Label6 = MakeLabel<ClickLabel>(Control("Label6"), this);
   Label6->setForegroundRole(QPalette::ButtonText);
   Frame2 = MakeFrame(Control("Frame2"), this);
-  cmdOK = Place(new QPushButton(Utf8(Control("cmdOK").text)), Control("cmdOK"), this);
-  // Enter and Escape belong to the control that has the focus; only a
-  // click or Alt+O presses the button.
+  cmdOK = Place(new OkButton(Utf8(Control("cmdOK").text)), Control("cmdOK"), this);
+  // Enter and Escape belong to the control that has the focus; a click,
+  // Alt+O or Enter on the button itself presses it.
   cmdOK->setAutoDefault(false);
   cmdOK->setDefault(false);
   Option1 = MakeOption(Control("Option1"), this);
@@ -173,6 +187,19 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   }
   txtConverte->setFocus();
 
+  // Each label names the control under it for screen readers; the
+  // controls without one are named for what they show.
+  Label1->setBuddy(txtConverte);
+  Label2->setBuddy(cboTipo);
+  Label3->setBuddy(dirDTA);
+  Label5->setBuddy(driveDTA);
+  txtConverte->setAccessibleName(QStringLiteral("Nome do Arquivo"));
+  fileDTA->setAccessibleName(QStringLiteral("Arquivos"));
+  cboTipo->setAccessibleName(QStringLiteral("Lista arquivos do tipo"));
+  dirDTA->setAccessibleName(QStringLiteral("Diretórios"));
+  driveDTA->setAccessibleName(QStringLiteral("Drives"));
+  lstResultado->setAccessibleName(QStringLiteral("Resultado da conversão"));
+
   // Closing the window unloads it, and the program ends with it.
   setAttribute(Qt::WA_DeleteOnClose);
 
@@ -184,6 +211,7 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent) : QWidget(parent) {
   connect(cboTipo, &PatternBox::lostFocus, this, &frmConv::cboTipo_LostFocus);
   connect(fileDTA, &FileList::fileClicked, this, &frmConv::fileDTA_Click);
   connect(fileDTA, &FileList::fileDoubleClicked, this, &frmConv::fileDTA_DblClick);
+  connect(txtConverte, &QLineEdit::textEdited, this, &frmConv::txtConverte_Change);
   connect(cmdOK, &QPushButton::clicked, this, &frmConv::cmdOK_Click);
   connect(Label6, &ClickLabel::clicked, this, &frmConv::Label6_Click);
 }
@@ -207,9 +235,10 @@ bool frmConv::event(QEvent* event) {
 }
 
 void frmConv::Form_Load() {
-  cboTipo->addItems({QStringLiteral("*.*"), QStringLiteral("*.DAT"), QStringLiteral("*.CSV")});
-  cboTipo->setText(QStringLiteral("*.DAT"));
-  Label4->setPath(Shown(dirDTA->path()));
+  model_.Load();
+  for (const std::string& pattern : model_.patterns()) cboTipo->addItem(Utf8(pattern));
+  cboTipo->setText(Utf8(model_.pattern()));
+  Label4->setPath(Utf8(model_.folderText()));
   AppVersion = QStringLiteral("0.9");
   LineBreak = QStringLiteral("\r\n");
 }
@@ -217,64 +246,62 @@ void frmConv::Form_Load() {
 // On the first display, and again whenever the user comes back to the
 // window, the about box included.
 void frmConv::Form_Activate() {
-  setWindowTitle(QStringLiteral("KOVA/DTA Conversor ") + AppVersion);
+  model_.Activate();
+  setWindowTitle(Utf8(model_.title()));
 }
 
 // The window has been closed and is going away; nothing outlives it.
 void frmConv::Form_Terminate() { QCoreApplication::quit(); }
 
-// The drive's root, where the directory list starts browsing it, whether
-// another drive was chosen or the one already shown. A drive that went away
-// between being chosen and being read leaves everything as it was, the
-// drive list included.
-void frmConv::driveDTA_Change() {
-  if (!dirDTA->setPath(driveDTA->drive())) driveDTA->showDriveOf(dirDTA->path());
-}
+// The drive list has told the model; the other lists follow.
+void frmConv::driveDTA_Change() { showFolder(); }
 
-// A directory that went away between the two listings takes the directory
-// list back to where the file list still is. The drive list follows the
-// directory, onto another drive too.
-void frmConv::dirDTA_Change() {
-  if (!fileDTA->setPath(dirDTA->path())) {
-    dirDTA->setPath(fileDTA->path());
-    return;
-  }
-  Label4->setPath(Shown(dirDTA->path()));
-  driveDTA->showDriveOf(dirDTA->path());
+void frmConv::dirDTA_Change() { showFolder(); }
+
+void frmConv::showFolder() {
+  dirDTA->update();
+  fileDTA->update();
+  driveDTA->update();
+  Label4->setPath(Utf8(model_.folderText()));
 }
 
 void frmConv::cboTipo_Change() { fileDTA->setPattern(cboTipo->currentText()); }
 
 void frmConv::cboTipo_LostFocus() { fileDTA->setPattern(cboTipo->currentText()); }
 
-// Directory, separator, name, whatever the directory ends in: a file in
-// the root gets two separators in a row, which names the same file.
-void frmConv::fileDTA_Click() { txtConverte->setPath(fileDTA->filePath()); }
+// The path box follows the highlighted file.
+void frmConv::fileDTA_Click() { txtConverte->showText(Utf8(model_.pathText())); }
 
-// The click before the double click has put the file's path in txtConverte.
 void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
 
-// Converts whatever txtConverte holds, chosen or typed. The file list is
-// read again afterwards so it shows the CSV the run wrote, if the pattern
-// takes it.
-void frmConv::cmdOK_Click() {
-  convert(txtConverte->path());
-  fileDTA->refresh();
+// A path typed over the highlighted file's takes the highlight away.
+void frmConv::txtConverte_Change() {
+  model_.EditPath(txtConverte->text().toStdString());
+  fileDTA->update();
 }
 
+// Converts the file the path box names. The file list shows the CSV the
+// run wrote, if the pattern takes it, once the pointer is off the list.
+void frmConv::cmdOK_Click() {
+  model_.Convert();
+  showLog();
+  fileDTA->update();
+}
+
+// The box breaks lines at a line feed; the carriage returns of LineBreak
+// would reach screen readers as stray characters.
 void frmConv::Label6_Click() {
-  QMessageBox about(QMessageBox::NoIcon, QStringLiteral("ZIZADOD5"),
-                    QStringLiteral("KOVA/DTA Conversor") + LineBreak + LineBreak +
-                        QStringLiteral("Desenvolvido por") + LineBreak +
-                        QStringLiteral("suporte@zizadod5.example.org"),
+  QString text = Utf8(screen::ScreenModel::AboutText(LineBreak.toStdString()));
+  text.remove(u'\r');
+  QMessageBox about(QMessageBox::NoIcon, Utf8(screen::ScreenModel::kAboutCaption), text,
                     QMessageBox::Ok, this);
   about.exec();
 }
 
 bool frmConv::convert(const FsPath& inputPath) {
-  const bool converted = ravuvur::RunConversion(state_, PathBytes(inputPath));
+  const bool converted = model_.ConvertPath(inputPath);
   showLog();
   return converted;
 }
 
-void frmConv::showLog() { lstResultado->showFromTop(); }
+void frmConv::showLog() { lstResultado->showRun(model_.logLineToShow()); }
