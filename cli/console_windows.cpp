@@ -81,7 +81,8 @@ std::vector<std::string> FilesNamedBy(const std::string& argument) {
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  // In the order Explorer lists them, whatever order the file system keeps.
+  // In order of name, letter case aside, whatever order the file system
+  // keeps them in (NTFS sorts them so; FAT and network shares need not).
   std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                                 static_cast<int>(b.size()), TRUE) == CSTR_LESS_THAN;
