@@ -8,6 +8,7 @@
 
 #include "cli/console.h"
 #include "conversion/run_conversion.h"
+#include "core/text.h"
 
 namespace {
 
@@ -65,7 +66,9 @@ int Main(int argc, char** argv) {
     } else if (!optionsEnded && arg == "--version") {
       return dta2csv::WriteStdout("dta2csv 0.9\n") ? kConverted : kLogLost;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option '" + arg + "'");
+      // Shown as the log shows a name: a globbed file name can hold anything.
+      const std::string shown = ravuvur::ShownInLog(arg);
+      return UsageError("unknown option " + (shown == arg ? "'" + arg + "'" : shown));
     } else {
       files.push_back(std::move(arg));
     }
