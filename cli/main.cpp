@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "conversion/output_path.h"
 #include "conversion/run_conversion.h"
 #include "core/text.h"
 
@@ -43,8 +44,14 @@ int ConvertAll(const std::vector<std::string>& files) {
     if (logError.empty() && !dta2csv::WriteStdout(lines)) logError = dta2csv::LastErrorText();
   });
   int status = kConverted;
+  std::string csvFailure;
   for (const std::string& file : files) {
-    if (!ravuvur::RunConversion(state, file)) status = kNotConverted;
+    if (!ravuvur::RunConversion(state, file, &csvFailure)) status = kNotConverted;
+    // The log's message is fixed; why the CSV could not be made is said here.
+    if (!csvFailure.empty()) {
+      dta2csv::WriteStderr("dta2csv: " + ravuvur::ShownInLog(ravuvur::DeriveCsvPath(file)) + ": " +
+                           csvFailure + "\n");
+    }
     if (!logError.empty()) {
       dta2csv::WriteStderr("dta2csv: cannot write the log: " + logError + "\n");
       return kLogLost;

@@ -151,6 +151,13 @@ TEST_F(Dta2csvTest, UnknownOptionIsShownEscaped) {
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "dta2csv: unknown option '-'$'\\033''[2Jx.dat'");
 }
 
+TEST_F(Dta2csvTest, CsvThatCannotBeMadeHasItsReasonOnStandardError) {
+  ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
+  ziz_test::MakeFolder(dir / "A.CSV");
+  const Result r = RunDta2csv(dir.path(), {"a.dat"}, "2>&1 >/dev/null");
+  EXPECT_EQ(r.out, "dta2csv: A.CSV: Is a directory\n");
+}
+
 TEST_F(Dta2csvTest, ClosedStandardDescriptorsNeverReachTheCsv) {
   // Without its standard output the log must not land in a file of ours:
   // the CSV is reached through a link into a folder, which takes one more
