@@ -180,6 +180,21 @@ TEST_F(Dta2csvTest, LogPastTheFileSizeLimitEndsWithStatusThree) {
   EXPECT_EQ(r.out, "dta2csv: cannot write the log: File too large\n");
 }
 
+TEST_F(Dta2csvTest, EveryMemoryLimitGivesALineThatSaysSo) {
+  // From limits where the program cannot even start to ones where it
+  // converts: never an abort, never a silent failure.
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not fit a memory limit";
+#endif
+  ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
+  for (int kib = 1000; kib <= 6000; kib += 25) {
+    const std::string limit =
+        "LC_ALL=C sh -c 'ulimit -v " + std::to_string(kib) + " && exec \"$0\" \"$@\"'";
+    const Result r = RunDta2csv(dir.path(), {"a.dat"}, "2>&1", limit);
+    ASSERT_TRUE(r.status == 0 || (r.status > 0 && !r.out.empty())) << kib << " KiB: " << r.status;
+  }
+}
+
 TEST_F(Dta2csvTest, TimeTextIsUtf8WhateverTheLocalesCharacterSet) {
   // A Korean locale in EUC-KR, built for the test: its time text has Hangul.
   const ziz_test::TempDir locales;
