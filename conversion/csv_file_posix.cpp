@@ -13,8 +13,10 @@
 //   kernel's protected-symlink rule would let us follow: in a sticky,
 //   world-writable folder the link must belong to us or to the folder's
 //   owner. Any other link, and any chain longer than kMaxLinks, is refused.
-//   The link's text is read once and its target's folder opened relative
-//   to the link's own folder.
+//   The rule holds for every link on the way, links to folders included,
+//   whatever the kernel's own setting: paths are walked one name at a
+//   time. The link's text is read once and its target's folder opened
+//   relative to the link's own folder.
 // - Nothing is left behind. Rows go to an unnamed file in the CSV's folder
 //   (O_TMPFILE) that gets a name only when complete, so even SIGKILL leaves
 //   nothing. Where the file system cannot make one, a hidden named file
@@ -101,10 +103,10 @@ class Descriptor {
 
 // Opens a folder to work relative to. A folder we may search but not read
 // still gets a descriptor (O_PATH), only without the flush of the folder.
-Descriptor OpenFolder(int at, const std::string& path) {
-  const int fd = ::openat(at, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+Descriptor OpenFolder(int at, const char* path) {
+  const int fd = ::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0 || errno != EACCES) return Descriptor(fd);
-  return Descriptor(::openat(at, path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  return Descriptor(::openat(at, path, O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
 // "a/b/NAME" -> {"a/b", "NAME"}; "NAME" -> {".", "NAME"}; "/NAME" -> {"/", "NAME"}.
@@ -120,6 +122,52 @@ std::pair<std::string, std::string> SplitPath(std::string_view path) {
 bool MayFollow(const struct stat& link, const struct stat& folder) {
   const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
   return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+
+// Opens the folder `path` names, relative to `at`, one name at a time, so
+// that the protected-symlink rule (MayFollow) holds for every link on the
+// way and not only for the last, whatever the kernel's own setting:
+// another user's link to a folder in /tmp must not lead us into a folder
+// of our own. `links` counts the links followed, against kMaxLinks.
+Descriptor OpenFolderByParts(int at, std::string_view path, int& links, std::string& reason) {
+  Descriptor current(
+      ::openat(at, path.starts_with('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  while (current.valid() && !path.empty()) {
+    const std::size_t slash = path.find('/');
+    const std::string part(path.substr(0, slash));
+    path.remove_prefix(slash == std::string_view::npos ? path.size() : slash + 1);
+    if (part.empty() || part == ".") continue;
+    struct stat st {};
+    if (::fstatat(current.get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return {};
+    if (!S_ISLNK(st.st_mode)) {
+      // Opened without following: a name swapped for a link since the
+      // look fails here instead of being followed.
+      current.reset(
+          ::openat(current.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      continue;
+    }
+    struct stat folderStat {};
+    if (++links > kMaxLinks) {
+      errno = ELOOP;
+      return {};
+    }
+    if (::fstat(current.get(), &folderStat) != 0) return {};
+    if (!MayFollow(st, folderStat)) {
+      reason = "a link of another user in a shared folder, which is not followed";
+      errno = EPERM;
+      return {};
+    }
+    char target[PATH_MAX];
+    const ssize_t length = ::readlinkat(current.get(), part.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) {
+      if (length >= 0) errno = ENAMETOOLONG;
+      return {};
+    }
+    current = OpenFolderByParts(
+        current.get(), std::string_view(target, static_cast<std::size_t>(length)), links, reason);
+  }
+  if (!current.valid()) return {};
+  return OpenFolder(current.get(), ".");
 }
 
 // Whether a rename over `csv` in `folder` will be refused: in a sticky
@@ -305,12 +353,13 @@ struct CsvFile::Pending {
 CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
                                                 const FileIdentity& input) {
   auto [folderPath, base] = SplitPath(csvPath);
-  folder = OpenFolder(AT_FDCWD, folderPath);
+  int links = 0;
+  folder = OpenFolderByParts(AT_FDCWD, folderPath, links, reason);
   name = std::move(base);
-  if (!folder.valid()) return RefuseForError();
+  if (!folder.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
   if (name.empty()) return Refuse("no file name");
 
-  for (int links = 0;; ++links) {
+  for (;; ++links) {
     struct stat st {};
     if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       return errno == ENOENT ? CreateResult::Created : RefuseForError();
@@ -332,7 +381,7 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
     }
     if (S_ISDIR(st.st_mode)) return Refuse(ErrorText(EISDIR));
     if (!S_ISLNK(st.st_mode)) return Refuse("not a regular file");
-    if (links == kMaxLinks) return Refuse(ErrorText(ELOOP));
+    if (links >= kMaxLinks) return Refuse(ErrorText(ELOOP));
 
     struct stat folderStat {};
     if (::fstat(folder.get(), &folderStat) != 0) return RefuseForError();
@@ -346,8 +395,8 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
     }
     auto [targetFolder, targetName] =
         SplitPath(std::string_view(target, static_cast<std::size_t>(length)));
-    Descriptor next = OpenFolder(folder.get(), targetFolder);
-    if (!next.valid()) return RefuseForError();
+    Descriptor next = OpenFolderByParts(folder.get(), targetFolder, links, reason);
+    if (!next.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
     if (targetName.empty()) return Refuse("a link to a folder");
     folder = std::move(next);
     name = std::move(targetName);

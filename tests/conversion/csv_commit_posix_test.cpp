@@ -199,6 +199,21 @@ TEST_F(CsvCommitTest, LinkOfAnotherUserInASharedFolderIsRefused) {
   EXPECT_TRUE(S_ISLNK(Stat(csv).st_mode));
 }
 
+TEST_F(CsvCommitTest, LinkOfAnotherUserToAFolderOnTheWayIsRefused) {
+  // Our own link leads through another user's link to a folder of ours:
+  // the rule holds for that one too, whatever the kernel's setting.
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the link must belong to another user";
+  ::chmod(dir.path().c_str(), 01777);
+  ::unlink(csv.c_str());
+  ziz_test::TempDir elsewhere;
+  WriteFile(elsewhere / "MOV.CSV", kEarlierCsv);
+  ASSERT_EQ(::symlink(elsewhere.path().c_str(), (dir / "out").c_str()), 0);
+  ASSERT_EQ(::lchown((dir / "out").c_str(), ziz_test::kNobody, ziz_test::kNoGroup), 0);
+  ASSERT_EQ(::symlink("out/MOV.CSV", csv.c_str()), 0);
+  EXPECT_FALSE(RunConversion(state, input));
+  EXPECT_EQ(ReadFile(elsewhere / "MOV.CSV"), kEarlierCsv);
+}
+
 TEST_F(CsvCommitTest, WritableCsvInAFolderTheUserCannotWriteIsWrittenInPlace) {
   const ino_t inode = Stat(csv).st_ino;
   ::chmod(csv.c_str(), 0666);
