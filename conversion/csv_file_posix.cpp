@@ -463,6 +463,7 @@ CsvFile::CreateResult CsvFile::Pending::OpenInPlace() {
 void CsvFile::Pending::KeepOwnerAndAccess() const {
   if (!earlier) return;
   mode_t mode = earlier->st_mode & 0777;
+  bool groupKept = true;
   struct stat made {};
   // Compared with what the new file got, not with who we are: in a setgid
   // folder it gets the folder's group.
@@ -472,19 +473,24 @@ void CsvFile::Pending::KeepOwnerAndAccess() const {
         ::fchown(file.get(), static_cast<uid_t>(-1), earlier->st_gid) != 0) {
       // The group could not be given: its rights must not pass to ours,
       // which gets no more than everyone else.
+      groupKept = false;
       const mode_t others = mode & 07;
       mode = (mode & ~mode_t{070}) | (mode & (others << 3));
     }
   }
   const std::string earlierPath = "/proc/self/fd/" + std::to_string(earlierFile.get());
-  const std::optional<std::string> acl = ReadAttribute(earlierPath, kAccessAcl);
+  std::optional<std::string> acl = ReadAttribute(earlierPath, kAccessAcl);
   const bool noAcl = !acl && (errno == ENODATA || errno == EOPNOTSUPP);
+  // What the ACL allowed cannot be known, or would go to the wrong group.
+  if ((!acl && !noAcl) || (acl && !groupKept)) {
+    mode &= 0700;
+    acl.reset();
+  }
   // The new file may have taken an ACL from the folder's defaults, which the
   // earlier CSV did not have: the earlier one's replaces it.
   if (::fremovexattr(file.get(), kAccessAcl) != 0 && errno != ENODATA && errno != EOPNOTSUPP) {
     mode &= 0700;
   }
-  if (!acl && !noAcl) mode &= 0700;  // what it allowed cannot be known
   ::fchmod(file.get(), mode);
   if (acl && ::fsetxattr(file.get(), kAccessAcl, acl->data(), acl->size(), 0) != 0) {
     ::fchmod(file.get(), mode & 0700);  // its deny entries would be lost with it
@@ -492,7 +498,7 @@ void CsvFile::Pending::KeepOwnerAndAccess() const {
   CopyUserAttributes(earlierPath);
 }
 
-// The user.* attributes (a tag, a checksum, a origin URL that tools keep
+// The user.* attributes (a tag, a checksum, an origin URL that tools keep
 // there); one that cannot be set is left out, as it grants no access.
 void CsvFile::Pending::CopyUserAttributes(const std::string& from) const {
   const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
