@@ -16,8 +16,16 @@ TEST(Windows1252Test, ConvertsAccentsAndTheHighControlRange) {
 TEST(UpperCaseTest, UpperCasesLatinLettersWhateverTheLocale) {
   EXPECT_EQ(UpperCase("c:\\dados\\mov0612.dat"), "C:\\DADOS\\MOV0612.DAT");
   EXPECT_EQ(UpperCase("ação éàüñ ÿ œ š ž ƒ"), "AÇÃO ÉÀÜÑ Ÿ Œ Š Ž Ƒ");
-  EXPECT_EQ(UpperCase("ß ÷ µ 1-2_3"), "ß ÷ µ 1-2_3");  // no single-letter upper case
+  EXPECT_EQ(UpperCase("ß ÷ ŉ 1-2_3"), "ß ÷ ŉ 1-2_3");  // no single-letter upper case
   EXPECT_EQ(UpperCase("ı"), "I");
+}
+
+TEST(UpperCaseTest, OtherScriptsFollowOneRuleWhateverTheLocale) {
+  // The test program runs under the C locale, where the C library would
+  // leave all of these alone.
+  EXPECT_EQ(UpperCase("δεδομένα µ ᾳ"), "ΔΕΔΟΜΈΝΑ Μ ᾼ");
+  EXPECT_EQ(UpperCase("данные ǆ ａ"), "ДАННЫЕ Ǆ Ａ");
+  EXPECT_EQ(UpperCase("\U00010428"), "\U00010400");  // Deseret, beyond sixteen bits
 }
 
 TEST(UpperCaseTest, KeepsCharactersBeyondSixteenBits) {
@@ -57,6 +65,12 @@ TEST(ShownInLogTest, ControlCharactersAndBytesThatAreNotTextAreQuoted) {
       {"a\xc2\x85", "'a'$'\\302\\205'"},  // C1: next line
       {"mov\xe7.dat", "'mov'$'\\347''.dat'"},
       {"it's\r", "'it'\\''s'$'\\r'"},
+      // Characters that break a line or reorder or hide text for a reader
+      // that knows Unicode: line separator, right-to-left override, byte
+      // order mark, a tag.
+      {"a\u2028b", "'a'$'\\342\\200\\250''b'"},
+      {"\u202Etxt.dat", "$'\\342\\200\\256''txt.dat'"},
+      {"\uFEFF\U000E0041", "$'\\357\\273\\277\\363\\240\\201\\201'"},
   };
   for (const auto& [text, shown] : cases) EXPECT_EQ(ShownInLog(text), shown);
 }
