@@ -110,5 +110,24 @@ TEST(LogClockTest, TimeTextFollowsTheClockSecondBySecond) {
   EXPECT_EQ(log.Lines(), (Strings{"00:00:00 x", "00:00:00 x", "00:00:01 x", "00:59:59 x"}));
 }
 
+TEST(LogClockTest, TimeTextTakesTheFormatOfTheLocale) {
+  // A locale of our own whose time of day has a twelve-hour clock, unlike
+  // the C locale's.
+  const ziz_test::TempDir locales;
+  const std::string build = "localedef -i en_US -f UTF-8 '" + (locales / "xx_XX") + "' 2>/dev/null";
+  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef cannot build en_US here";
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  ::setenv("LOCPATH", locales.path().c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_ALL, "xx_XX"), nullptr);
+  ProgressLog log;
+  os::now = 86400 + 13 * 3600 + 5 * 60 + 9;
+  LogMessage(log, "x");
+  os::now = -1;
+  std::setlocale(LC_ALL, "C");
+  ::unsetenv("LOCPATH");
+  EXPECT_EQ(log.Line(0), "01:05:09 PM x");
+}
+
 }  // namespace
 }  // namespace ravuvur
