@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,6 +40,7 @@ class OsFailureTest : public ::testing::Test {
     os::noUnnamedFiles = false;
     os::created.clear();
     os::flushes.clear();
+    os::beforeFileFlush = nullptr;
   }
   std::size_t CountOf(const std::string& code) const {
     const Strings codes = Codes(state.log);
@@ -77,6 +79,24 @@ TEST_P(NoUnnamedFilesTest, HiddenNamedFileLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, NoUnnamedFilesTest, ::testing::Bool(),
                          [](const auto& run) { return run.param ? "Converted" : "Failed"; });
+
+// The CSV's name becomes a folder after the rows are written: the new file
+// cannot take its place, and goes.
+class RenameFailureTest : public OsFailureTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RenameFailureTest, CsvNameTurnedFolderLeavesNothingBehind) {
+  os::noUnnamedFiles = GetParam();
+  os::beforeFileFlush = [this] {
+    ::unlink(csv.c_str());
+    ::mkdir(csv.c_str(), 0755);
+  };
+  EXPECT_FALSE(RunConversion(state, input));
+  EXPECT_EQ(CountOf("023"), 1u);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RenameFailureTest, ::testing::Bool(),
+                         [](const auto& named) { return named.param ? "Named" : "Unnamed"; });
 
 TEST_F(OsFailureTest, CsvDataReachesTheDiskBeforeItsName) {
   ASSERT_TRUE(RunConversion(state, input));

@@ -26,7 +26,11 @@ bool IsRegular(int fd) {
   return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void NoteFlush(int fd) { os::flushes += IsRegular(fd) ? 'F' : 'D'; }
+void NoteFlush(int fd) {
+  const bool regular = IsRegular(fd);
+  os::flushes += regular ? 'F' : 'D';
+  if (regular && os::beforeFileFlush) os::beforeFileFlush();
+}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ inline std::vector<std::string> created;
 // The files flushed to disk (fsync, fdatasync), in order: 'F' for a
 // regular file, 'D' for a folder.
 inline std::string flushes;
+
+// Called when a regular file is about to be flushed, if set: a step a
+// test takes between writing the CSV and putting it in place.
+inline std::function<void()> beforeFileFlush;
 
 // What time() returns while set; -1 for the real clock.
 inline std::time_t now = -1;
