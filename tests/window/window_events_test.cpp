@@ -527,6 +527,7 @@ void WindowEventsTest::aFolderThatCannotBeListedChangesNothing_data() {
   QTest::newRow("removed since it was listed") << "removed";
   QTest::newRow("removed while it is being opened") << "removed while opening";
   QTest::newRow("no permission") << "no permission";
+  QTest::newRow("names readable, entries not") << "no search";
 }
 
 void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
@@ -550,9 +551,13 @@ void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
   } else {
     if (how == "removed") QVERIFY(QDir(sub).removeRecursively());
     if (how == "no permission") QVERIFY(QFile::setPermissions(sub, QFileDevice::WriteOwner));
+    if (how == "no search") {
+      QVERIFY(QFile::setPermissions(
+          sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+    }
     // Root lists every folder: as root, this thread looks at files as the
     // user nobody for the double click, in a folder nobody may search.
-    const bool asNobody = how == "no permission" && geteuid() == 0;
+    const bool asNobody = how.startsWith("no ") && geteuid() == 0;
     if (asNobody) {
       QVERIFY(QFile::setPermissions(folder_->path(),
                                     QFile::permissions(folder_->path()) | QFileDevice::ExeOther));
