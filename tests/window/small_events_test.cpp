@@ -71,6 +71,7 @@ class SmallEventsTest : public QObject {
   void onlyRegularFilesAreListed();
   void namesBeyondSixteenBitsAreShownWhole();
   void linkToAFolderOnAnotherDriveShowsThatDrive();
+  void driveGoneBeforeItIsChosenChangesNothing();
   void pathBoxTipOnlyForAPathItCannotShow_data();
   void pathBoxTipOnlyForAPathItCannotShow();
 
@@ -89,6 +90,7 @@ class SmallEventsTest : public QObject {
   struct Scene {
     QTemporaryDir folder;
     QTemporaryDir otherDrive;
+    QTemporaryDir vanishingDrive;
     QString startDirectory = QDir::currentPath();
     std::unique_ptr<frmConv> window;
     Scene() = default;
@@ -115,7 +117,8 @@ void SmallEventsTest::init() {
   QVERIFY(QDir::setCurrent(folder.path()));
 
   std::vector<FsPath> drives = {PathOf(QDir::rootPath())};
-  for (const QTemporaryDir* drive : {&folder, &std::as_const(scene_->otherDrive)}) {
+  for (const QTemporaryDir* drive :
+       {&folder, &std::as_const(scene_->otherDrive), &std::as_const(scene_->vanishingDrive)}) {
     drives.push_back(PathOf(QDir(drive->path()).canonicalPath()));
   }
   scene_->window =
@@ -286,6 +289,24 @@ void SmallEventsTest::linkToAFolderOnAnotherDriveShowsThatDrive() {
   QTest::keyClick(find("dirDTA"), Qt::Key_Return);
   QCOMPARE(find<QComboBox>("driveDTA")->currentText(),
            QDir::toNativeSeparators(QDir(scene_->otherDrive.path()).canonicalPath()));
+}
+
+void SmallEventsTest::driveGoneBeforeItIsChosenChangesNothing() {
+  auto* drives = find<QComboBox>("driveDTA");
+  const QString drive = drives->currentText();
+  const QString folder = find<QLabel>("Label4")->toolTip();
+  QTest::mouseClick(drives, Qt::LeftButton);
+  QTRY_VERIFY(drives->view()->isVisible());
+  const QString goneDrive = QDir(scene_->vanishingDrive.path()).canonicalPath();
+  const int gone = drives->findText(QDir::toNativeSeparators(goneDrive));
+  QVERIFY(gone >= 0 && gone != drives->currentIndex());
+  QVERIFY(scene_->vanishingDrive.remove());
+  for (int at = drives->currentIndex(); at != gone; at += gone > at ? 1 : -1) {
+    QTest::keyClick(drives->view(), gone > at ? Qt::Key_Down : Qt::Key_Up);
+  }
+  QTest::keyClick(drives->view(), Qt::Key_Return);
+  QCOMPARE(drives->currentText(), drive);
+  QCOMPARE(find<QLabel>("Label4")->toolTip(), folder);
 }
 
 void SmallEventsTest::pathBoxTipOnlyForAPathItCannotShow_data() {
