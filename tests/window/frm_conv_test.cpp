@@ -70,11 +70,16 @@ class FrmConvTest : public QObject {
   void altOPressesOkFromAnyControl();
   void otherKeysDoNotPressOk_data();
   void otherKeysDoNotPressOk();
+  void enterOnAFocusedOkPressesIt_data();
+  void enterOnAFocusedOkPressesIt();
+  void controlsHaveAccessibleNames_data();
+  void controlsHaveAccessibleNames();
   void clickingAnOptionChangesNothing_data();
   void clickingAnOptionChangesNothing();
 
   void logListShowsTheRunsLines();
   void logListStaysAtTheTopAfterALongRun();
+  void logListShowsTheFirstErrorOfAFailedRun();
   void logListCutsLongLinesAtItsRightEdge_data();
   void logListCutsLongLinesAtItsRightEdge();
   void logListShowsEachLineOnOneRow_data();
@@ -348,6 +353,45 @@ void FrmConvTest::otherKeysDoNotPressOk() {
   QCOMPARE(pressed.count(), 0);
 }
 
+void FrmConvTest::enterOnAFocusedOkPressesIt_data() {
+  QTest::addColumn<int>("key");
+  QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+  QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+  QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+void FrmConvTest::enterOnAFocusedOkPressesIt() {
+  QFETCH(int, key);
+  QFETCH(Qt::KeyboardModifiers, modifiers);
+  auto* ok = control<QPushButton>("cmdOK");
+  ok->setFocus();
+  QSignalSpy pressed(ok, &QPushButton::clicked);
+  QTest::keyClick(ok, Qt::Key(key), modifiers);
+  QTRY_COMPARE(pressed.count(), 1);
+}
+
+void FrmConvTest::controlsHaveAccessibleNames_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("accessible");
+  QTest::newRow("txtConverte") << "txtConverte"
+                               << "Nome do Arquivo";
+  QTest::newRow("fileDTA") << "fileDTA"
+                           << "Arquivos";
+  QTest::newRow("cboTipo") << "cboTipo"
+                           << "Lista arquivos do tipo";
+  QTest::newRow("dirDTA") << "dirDTA" << QString::fromUtf8("Diretórios");
+  QTest::newRow("driveDTA") << "driveDTA"
+                            << "Drives";
+  QTest::newRow("lstResultado") << "lstResultado" << QString::fromUtf8("Resultado da conversão");
+  QTest::newRow("Label4") << "Label4" << QDir::toNativeSeparators(QDir::currentPath());
+}
+
+void FrmConvTest::controlsHaveAccessibleNames() {
+  QFETCH(QString, name);
+  QFETCH(QString, accessible);
+  QCOMPARE(control(name)->accessibleName(), accessible);
+}
+
 void FrmConvTest::clickingAnOptionChangesNothing_data() {
   QTest::addColumn<QString>("option");
   QTest::addColumn<QPoint>("point");  // in the button
@@ -405,6 +449,20 @@ void FrmConvTest::logListStaysAtTheTopAfterALongRun() {
     list->scrollToBottom();
     QVERIFY(list->verticalScrollBar()->value() > 0);
   }
+}
+
+// Scrolled just far enough: the error line is the last one in sight.
+void FrmConvTest::logListShowsTheFirstErrorOfAFailedRun() {
+  ravuvur::ProgressLog log([] { return std::string_view("12:00:00"); });
+  for (int row = 0; row < 40; ++row) log.Append(std::to_string(row));
+  LogList list(log);
+  list.resize(300, 120);
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  list.showRun(30);
+  const QModelIndex error = list.model()->index(30, 0);
+  QVERIFY(list.viewport()->rect().contains(list.visualRect(error)));
+  QVERIFY(!list.viewport()->rect().contains(list.visualRect(list.model()->index(31, 0))));
 }
 
 void FrmConvTest::logListCutsLongLinesAtItsRightEdge_data() {
