@@ -11,8 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStorageInfo>
@@ -30,6 +33,7 @@
 #include "window/qt/folder.h"
 #include "window/qt/frm_conv.h"
 #include "window/qt/log_list.h"
+#include "window/qt/on_screen.h"
 
 namespace {
 
@@ -74,6 +78,7 @@ class FrmConvTest : public QObject {
   void enterOnAFocusedOkPressesIt();
   void controlsHaveAccessibleNames_data();
   void controlsHaveAccessibleNames();
+  void aSmallScreenScrollsTheWindow();
   void clickingAnOptionChangesNothing_data();
   void clickingAnOptionChangesNothing();
 
@@ -390,6 +395,24 @@ void FrmConvTest::controlsHaveAccessibleNames() {
   QFETCH(QString, name);
   QFETCH(QString, accessible);
   QCOMPARE(control(name)->accessibleName(), accessible);
+}
+
+// 1366 × 768 at 150 %, less a panel: the window in a scrolled view, whose
+// bottom right, "ZRKQ" included, can be scrolled into sight.
+void FrmConvTest::aSmallScreenScrollsTheWindow() {
+  auto* window = new frmConv;
+  const QPointer<QWidget> shown = ShowOnScreen(window, QSize(910, 480));
+  const auto closed = qScopeGuard([&shown] { delete shown; });
+  auto* view = qobject_cast<QScrollArea*>(shown.data());
+  QVERIFY(view != nullptr);
+  QCOMPARE(view->height(), 480);
+  view->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(view));
+  QCOMPARE(view->windowTitle(), QString("KOVA/DTA Conversor 0.9"));
+  view->ensureWidgetVisible(window->findChild<QWidget*>("Label6"));
+  const QWidget* label6 = window->findChild<QWidget*>("Label6");
+  const QRect inView(label6->mapTo(view->viewport(), QPoint()), label6->size());
+  QVERIFY(view->viewport()->rect().contains(inView));
 }
 
 void FrmConvTest::clickingAnOptionChangesNothing_data() {

@@ -226,9 +226,9 @@ bool frmConv::event(QEvent* event) {
         Form_Load();
       }
       break;
-    case QEvent::ActivationChange:
-      if (isActiveWindow()) Form_Activate();
-      break;
+    // Sent to a window and passed on to its children: the window is
+    // activated also where it sits in a scrolled view on a small screen.
+    case QEvent::WindowActivate: Form_Activate(); break;
     default: break;
   }
   return QWidget::event(event);
