@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 
 #include "screen/layout.h"
 #include "window/qt/click_label.h"
+#include "window/qt/combo_accessible.h"
 #include "window/qt/dir_list.h"
 #include "window/qt/drive_list.h"
 #include "window/qt/file_list.h"
@@ -130,6 +132,9 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
     : QWidget(parent), model_(std::move(driveRoots)) {
   static const bool resourcesReady = (InitResources(), true);
   Q_UNUSED(resourcesReady);
+  // Before any control exists: screen readers may describe one as soon as
+  // it is made.
+  NameDropDownsByTheirLabels();
 
   setObjectName(QStringLiteral("frmConv"));
   setWindowTitle(QStringLiteral("KOVA/DTA Conversor"));
@@ -196,6 +201,7 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
   txtConverte->setAccessibleName(QStringLiteral("Nome do Arquivo"));
   fileDTA->setAccessibleName(QStringLiteral("Arquivos"));
   cboTipo->setAccessibleName(QStringLiteral("Lista arquivos do tipo"));
+  cboTipo->lineEdit()->setAccessibleName(cboTipo->accessibleName());
   dirDTA->setAccessibleName(QStringLiteral("Diretórios"));
   driveDTA->setAccessibleName(QStringLiteral("Drives"));
   lstResultado->setAccessibleName(QStringLiteral("Resultado da conversão"));
