@@ -265,9 +265,9 @@ void frmConv::driveDTA_Change() { showFolder(); }
 void frmConv::dirDTA_Change() { showFolder(); }
 
 void frmConv::showFolder() {
-  dirDTA->update();
-  fileDTA->update();
-  driveDTA->update();
+  dirDTA->showModel();
+  fileDTA->showModel();
+  driveDTA->showModel();
   Label4->setPath(Utf8(model_.folderText()));
 }
 
@@ -283,7 +283,7 @@ void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
 // A path typed over the highlighted file's takes the highlight away.
 void frmConv::txtConverte_Change() {
   model_.EditPath(txtConverte->text().toStdString());
-  fileDTA->update();
+  fileDTA->showModel();
 }
 
 // Converts the file the path box names. The file list shows the CSV the
@@ -291,7 +291,7 @@ void frmConv::txtConverte_Change() {
 void frmConv::cmdOK_Click() {
   model_.Convert();
   showLog();
-  fileDTA->update();
+  fileDTA->showModel();
 }
 
 // The box breaks lines at a line feed; the carriage returns of LineBreak
