@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs a command with an X display: the caller's if DISPLAY is set, else a
+# private Xvfb with openbox, so Win32 windows under Wine get drawn, placed
+# and activated as on a desktop. Both end with the command.
+set -euo pipefail
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$@"
+fi
+
+fd_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" 2>/dev/null &
+xvfb=$!
+openbox_pid=
+cleanup() {
+  [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null
+  kill "$xvfb" 2>/dev/null
+  rm -f "$fd_file"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+  [ -s "$fd_file" ] && break
+  sleep 0.05
+done
+export DISPLAY=":$(head -1 "$fd_file")"
+openbox --sm-disable >/dev/null 2>&1 &
+openbox_pid=$!
+# The window manager owns the screen once it has set its check window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+"$@"
