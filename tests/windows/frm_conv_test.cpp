@@ -155,8 +155,8 @@ TEST_F(FrmConvTest, PlacesEveryControlFromTheTableAt96And144Dpi) {
 
 TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
   for (const screen::ControlPlace& control : screen::Controls()) {
-    const auto font =
-        reinterpret_cast<HFONT>(SendMessageW(Control(control.name), WM_GETFONT, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
+        SendMessageW(Control(control.name), WM_GETFONT, 0, 0));
     LOGFONTW chosen{};
     ASSERT_NE(GetObjectW(font, sizeof chosen, &chosen), 0) << control.name;
     EXPECT_EQ(chosen.lfHeight, -11) << control.name;

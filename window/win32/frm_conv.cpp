@@ -23,6 +23,12 @@ constexpr int kFirstId = 100;  // clear of IDOK and IDCANCEL
 constexpr COLORREF kOrange = RGB(255, 128, 0);
 constexpr int kPointsTimes100 = 825;  // both fonts are 8.25 points
 
+// Messages and window data carry handles and pointers as integers.
+template <typename Pointer>
+Pointer FromInteger(LONG_PTR value) {
+  return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
 bool Named(std::string_view name, std::initializer_list<std::string_view> names) {
   for (std::string_view candidate : names) {
     if (name == candidate) return true;
@@ -83,7 +89,7 @@ std::wstring InstalledFace(std::initializer_list<const wchar_t*> faces) {
     EnumFontFamiliesExW(
         screen, &wanted,
         [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
-          *reinterpret_cast<bool*>(seen) = true;
+          *FromInteger<bool*>(seen) = true;
           return 0;
         },
         reinterpret_cast<LPARAM>(&present), 0);
@@ -134,7 +140,7 @@ struct State {
 };
 
 State* StateOf(HWND window) {
-  return reinterpret_cast<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return FromInteger<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 // The control's place in the window's client area: frames are drawn
@@ -194,16 +200,16 @@ void Lay(HWND window, State& state, int dpi) {
 }
 
 void CreateControls(HWND window) {
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  const auto instance = FromInteger<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
   for (const screen::ControlPlace& control : screen::Controls()) {
     const ControlKind kind = KindOf(control.name);
     // Each control that takes the focus starts a group of its own, so the
     // arrow keys never move the focus out of it.
     const DWORD group = IsOption(control.name) ? 0 : WS_GROUP;
-    CreateWindowExW(
-        kind.extendedStyle, kind.windowClass, ravuvur::WideFromUtf8(control.text).c_str(),
-        WS_CHILD | WS_VISIBLE | group | kind.style, 0, 0, 0, 0, window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.name))), instance, nullptr);
+    CreateWindowExW(kind.extendedStyle, kind.windowClass,
+                    ravuvur::WideFromUtf8(control.text).c_str(),
+                    WS_CHILD | WS_VISIBLE | group | kind.style, 0, 0, 0, 0, window,
+                    FromInteger<HMENU>(ControlId(control.name)), instance, nullptr);
   }
   // The frames lie under everything inside them.
   for (const char* frame : {"Frame2", "Frame1"}) {
@@ -479,7 +485,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
       CreateControls(window);
       state->tooltip = MakePathTip(window);
-      state->fileListProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      state->fileListProcedure = FromInteger<WNDPROC>(SetWindowLongPtrW(
           Control(window, "fileDTA"), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProcedure)));
       const int dpi = static_cast<int>(GetDpiForWindow(window));
       Lay(window, *state, dpi);
@@ -493,7 +499,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
     case WM_DPICHANGED: {
       Lay(window, *state, LOWORD(wParam));
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      const auto* suggested = FromInteger<const RECT*>(lParam);
       SizeWindow(window, state->dpi, {suggested->left, suggested->top});
       return 0;
     }
@@ -504,9 +510,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       }
       break;
     case WM_CTLCOLORSTATIC:
-      return ColourStatic(*state, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      return ColourStatic(*state, FromInteger<HDC>(static_cast<LONG_PTR>(wParam)),
+                          FromInteger<HWND>(lParam));
     case WM_COMMAND:
-      OnCommand(window, *state, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      OnCommand(window, *state, LOWORD(wParam), FromInteger<HWND>(lParam), HIWORD(wParam));
       return 0;
     case WM_DESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
