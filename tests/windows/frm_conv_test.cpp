@@ -2,6 +2,7 @@
 // messages a user's actions send, read back through the controls.
 #include "window/win32/frm_conv.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,7 +57,7 @@ class FrmConvTest : public ::testing::Test {
   std::string Focused() const {
     HWND focus = GetFocus();
     while (focus != nullptr && GetParent(focus) != window_) focus = GetParent(focus);
-    for (const screen::ControlPlace& control : screen::Controls()) {
+    for (const screen::ControlPlace& control : screen::kControls) {
       if (Control(control.name) == focus) return std::string(control.name);
     }
     return "none";
@@ -141,7 +142,7 @@ TEST_F(FrmConvTest, PlacesEveryControlFromTheTableAt96And144Dpi) {
       SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                    reinterpret_cast<LPARAM>(&suggested));
     }
-    for (const screen::ControlPlace& control : screen::Controls()) {
+    for (const screen::ControlPlace& control : screen::kControls) {
       const RECT expected = Expected(control, dpi);
       const RECT actual = PlaceOf(control.name);
       EXPECT_TRUE(EqualRect(&actual, &expected))
@@ -154,7 +155,7 @@ TEST_F(FrmConvTest, PlacesEveryControlFromTheTableAt96And144Dpi) {
 }
 
 TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
-  for (const screen::ControlPlace& control : screen::Controls()) {
+  for (const screen::ControlPlace& control : screen::kControls) {
     const auto font = reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
         SendMessageW(Control(control.name), WM_GETFONT, 0, 0));
     LOGFONTW chosen{};
@@ -241,6 +242,52 @@ TEST_F(FrmConvTest, ALockedCsvShowsItsFailureInTheLog) {
   const auto row = failure - log.begin();
   EXPECT_GE(row, top);
   EXPECT_LT(row, top + client.bottom / rowHeight);
+}
+
+TEST_F(FrmConvTest, AnotherDriveShowsItsFolderInLabel4AndTheLists) {
+  const HWND drives = Control("driveDTA");
+  const auto count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
+  WPARAM other = 0;
+  wchar_t text[256] = L"";
+  for (; other < static_cast<WPARAM>(count); ++other) {
+    SendMessageW(drives, CB_GETLBTEXT, other, reinterpret_cast<LPARAM>(text));
+    if (CharUpperW(text)[0] != static_cast<wchar_t>(dir_.path()[0])) break;
+  }
+  ASSERT_LT(other, static_cast<WPARAM>(count)) << "Wine gives drives C: and Z:";
+  SendMessageW(drives, CB_SETCURSEL, other, 0);
+  Notify("driveDTA", CBN_SELCHANGE);
+  const std::wstring folder = TextOf(Control("Label4"));
+  const std::wstring root = {text[0], L':', L'\\'};
+  EXPECT_EQ(folder.substr(0, 3), root);
+  EXPECT_EQ(Lines("dirDTA").front(), Utf8FromWide(folder.substr(0, 3)));
+  EXPECT_EQ(SendMessageW(drives, CB_GETCURSEL, 0, 0), static_cast<LRESULT>(other));
+}
+
+TEST_F(FrmConvTest, ANameBeyondLatinIsListedAndConvertedByItsOwnName) {
+  ziz_test::WriteFile(dir_ / "移动.DAT", ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  ClickFile("移动.DAT");
+  SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(ziz_test::Exists(dir_ / "移动.CSV"));
+}
+
+// The label cuts a long path short; its tooltip shows the whole path.
+TEST_F(FrmConvTest, Label4sTooltipHoldsTheWholePath) {
+  HWND tooltip = nullptr;
+  for (HWND candidate = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+       candidate != nullptr;
+       candidate = FindWindowExW(nullptr, candidate, TOOLTIPS_CLASSW, nullptr)) {
+    if (GetWindow(candidate, GW_OWNER) == window_) tooltip = candidate;
+  }
+  ASSERT_NE(tooltip, nullptr);
+  wchar_t text[1024] = L"";
+  TOOLINFOW tip{};
+  tip.cbSize = sizeof tip;
+  tip.hwnd = window_;
+  tip.uId = reinterpret_cast<UINT_PTR>(Control("Label4"));
+  tip.lpszText = text;
+  SendMessageW(tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tip));
+  EXPECT_EQ(Utf8FromWide(text), dir_.path());
 }
 
 TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {

@@ -183,7 +183,7 @@ void Lay(HWND window, State& state, int dpi) {
                         VARIABLE_PITCH | FF_SWISS, dpi);
   state.logFont = BoldFont(InstalledFace({L"Courier New", L"Liberation Mono", L"Courier"}),
                            FIXED_PITCH | FF_MODERN, dpi);
-  for (const screen::ControlPlace& control : screen::Controls()) {
+  for (const screen::ControlPlace& control : screen::kControls) {
     const HWND child = GetDlgItem(window, ControlId(control.name));
     const RECT place = PlaceInWindow(control, dpi);
     const int height = place.bottom - place.top;
@@ -201,7 +201,7 @@ void Lay(HWND window, State& state, int dpi) {
 
 void CreateControls(HWND window) {
   const auto instance = FromInteger<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  for (const screen::ControlPlace& control : screen::Controls()) {
+  for (const screen::ControlPlace& control : screen::kControls) {
     const ControlKind kind = KindOf(control.name);
     // Each control that takes the focus starts a group of its own, so the
     // arrow keys never move the focus out of it.
@@ -534,6 +534,9 @@ int ControlId(std::string_view name) {
 
 HWND CreateFrmConv(HINSTANCE instance) {
   static const ATOM registered = [instance] {
+    // The tooltip's class comes with the common controls.
+    const INITCOMMONCONTROLSEX common{sizeof common, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&common);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProcedure;

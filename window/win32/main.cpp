@@ -4,6 +4,9 @@
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPWSTR /*lpCmdLine*/,
                     int nShowCmd) {
+  // A drive without a medium reads as one that cannot be read, with no
+  // box asking for a disk.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   const HWND window = win32::CreateFrmConv(hInstance);
   if (window == nullptr) return 1;
   ShowWindow(window, nShowCmd);
