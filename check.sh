@@ -14,7 +14,7 @@ build=build
 # Generated sources (moc, resources) must exist before they are analysed.
 cmake --build "$build" -j"$(nproc)" >/dev/null
 
-sources=(core conversion cli window fuzz bench tests)
+sources=(core conversion cli screen window fuzz bench tests)
 status=0
 
 echo "clang-format"

@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "bench/spread.h"
-#include "window/frm_conv.h"
+#include "window/qt/frm_conv.h"
 
 extern char** environ;
 

@@ -31,7 +31,7 @@
 #include "bench/movement_day.h"
 #include "bench/spread.h"
 #include "conversion/run_conversion.h"
-#include "window/frm_conv.h"
+#include "window/qt/frm_conv.h"
 
 namespace {
 

@@ -13,12 +13,20 @@ namespace dta2csv {
 // whatever the console's code page).
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// The files a file argument names. On Windows, where shells leave that to
+// each program, a '*' or '?' in the argument's last name makes it a pattern
+// that stands for the files (not folders) matching it, in order of name;
+// none gives an empty list. Elsewhere the shell has done it already, and
+// the argument names itself.
+std::vector<std::string> FilesNamedBy(const std::string& argument);
+
 // Gets the process ready to print the log: the user's locale for the time
 // text, and output that reaches a console, a file or a pipe as UTF-8.
 void PrepareConsole();
 
 // Write all of `bytes` to standard output or standard error; false when a
-// write failed (LastErrorText then says why).
+// write failed (LastErrorText then says why). Lines end as the platform's
+// text files do: each line feed goes out as CR LF on Windows.
 bool WriteStdout(std::string_view bytes);
 bool WriteStderr(std::string_view bytes);
 std::string LastErrorText();

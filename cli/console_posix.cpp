@@ -33,6 +33,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
+std::vector<std::string> FilesNamedBy(const std::string& argument) { return {argument}; }
+
 void PrepareConsole() {
   // The log's time text follows the user's locale (LC_ALL / LC_TIME).
   std::setlocale(LC_ALL, "");

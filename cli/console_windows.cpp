@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "cli/console.h"
 #include "core/wide_text.h"
@@ -16,8 +17,23 @@ UINT consoleCodePageBefore = 0;
 
 void RestoreConsoleCodePage() { SetConsoleOutputCP(consoleCodePageBefore); }
 
-bool WriteAll(DWORD stream, std::string_view bytes) {
+// Each LF as CR LF, as in the CSV's rows and every Windows text file.
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (std::size_t begin = 0; begin < text.size();) {
+    const std::size_t end = std::min(text.find('\n', begin), text.size());
+    out.append(text, begin, end - begin);
+    if (end < text.size()) out += "\r\n";
+    begin = end + 1;
+  }
+  return out;
+}
+
+bool WriteAll(DWORD stream, std::string_view text) {
   const HANDLE out = GetStdHandle(stream);
+  const std::string lines = WithCrLf(text);
+  std::string_view bytes = lines;
   while (!bytes.empty()) {
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
     DWORD written = 0;
@@ -45,6 +61,38 @@ std::vector<std::string> Utf8Arguments(int /*argc*/, char** /*argv*/) {
   for (int i = 1; i < count; ++i) arguments.push_back(ravuvur::Utf8FromWide(wide[i]));
   LocalFree(wide);
   return arguments;
+}
+
+std::vector<std::string> FilesNamedBy(const std::string& argument) {
+  // Only the last name may hold the pattern: "?" in \\?\C:\... is part of
+  // the form, not a wildcard.
+  const std::size_t nameStart = argument.find_last_of("\\/:") + 1;  // npos + 1 == 0
+  if (argument.find_first_of("*?", nameStart) == std::string::npos) return {argument};
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  const HANDLE search =
+      FindFirstFileExW(ravuvur::WideFromUtf8(argument).c_str(), FindExInfoBasic, &found,
+                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        names.emplace_back(found.cFileName);
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  // In order of name, letter case aside, whatever order the file system
+  // keeps them in (NTFS sorts them so; FAT and network shares need not).
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_LESS_THAN;
+  });
+  std::vector<std::string> files;
+  files.reserve(names.size());
+  for (const std::wstring& name : names) {
+    files.push_back(argument.substr(0, nameStart) + ravuvur::Utf8FromWide(name));
+  }
+  return files;
 }
 
 void PrepareConsole() {

@@ -1,6 +1,7 @@
 // dta2csv: converts movement files from the command line, one run per
 // file, exactly as the window's Ok button does, printing each run's log.
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 
 #include "cli/console.h"
 #include "conversion/run_conversion.h"
+#include "core/text.h"
 
 namespace {
 
@@ -26,6 +28,13 @@ constexpr int kConverted = 0;
 constexpr int kNotConverted = 1;
 constexpr int kUsageError = 2;
 constexpr int kLogLost = 3;
+
+// Windows programs print their usage for /?; elsewhere it is a path.
+#if defined(_WIN32)
+constexpr bool kSlashQuestionIsHelp = true;
+#else
+constexpr bool kSlashQuestionIsHelp = false;
+#endif
 
 int UsageError(const std::string& what) {
   dta2csv::WriteStderr("dta2csv: " + what + "\n");
@@ -56,22 +65,29 @@ int Main(int argc, char** argv) {
   dta2csv::PrepareConsole();
 
   std::vector<std::string> files;
+  std::vector<std::string> unmatched;  // patterns that matched no file
   bool optionsEnded = false;
   for (std::string& arg : dta2csv::Utf8Arguments(argc, argv)) {
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
-    } else if (!optionsEnded && arg == "--help") {
+    } else if (!optionsEnded && (arg == "--help" || (kSlashQuestionIsHelp && arg == "/?"))) {
       return dta2csv::WriteStdout(kUsage) ? kConverted : kLogLost;
     } else if (!optionsEnded && arg == "--version") {
       return dta2csv::WriteStdout("dta2csv 0.9\n") ? kConverted : kLogLost;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
       return UsageError("unknown option '" + arg + "'");
     } else {
-      files.push_back(std::move(arg));
+      const std::vector<std::string> named = dta2csv::FilesNamedBy(arg);
+      if (named.empty()) unmatched.push_back(std::move(arg));
+      files.insert(files.end(), named.begin(), named.end());
     }
   }
-  if (files.empty()) return UsageError("no FILE given");
-  return ConvertAll(files);
+  for (const std::string& pattern : unmatched) {
+    dta2csv::WriteStderr("dta2csv: no file matches " + ravuvur::ShownInLog(pattern) + "\n");
+  }
+  if (files.empty() && unmatched.empty()) return UsageError("no FILE given");
+  const int status = ConvertAll(files);
+  return unmatched.empty() ? status : std::max(status, kNotConverted);
 }
 
 }  // namespace

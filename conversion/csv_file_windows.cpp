@@ -161,7 +161,8 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
   // the input itself is told apart even while a spreadsheet holds it.
   const Handle existing(CreateFileW(pending->target.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                    OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   if (existing.IsValid() && GetFileInformationByHandle(existing.Get(), &info) &&
       win32::IdentityOf(info) == input) {
@@ -179,7 +180,7 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
     pending->earlier =
         Handle(CreateFileW(pending->target.c_str(), DELETE | READ_CONTROL | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                           FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
     constexpr DWORD kNotReplaceable = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
     if (!pending->earlier.IsValid() || !GetFileInformationByHandle(pending->earlier.Get(), &info) ||
         win32::IdentityOf(info) == input || (info.dwFileAttributes & kNotReplaceable) != 0 ||
@@ -191,9 +192,9 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
   // Owner of the new file, the run may set its access rules (WRITE_DAC).
   for (unsigned attempt = 0; attempt < 16 && !pending->file.IsValid(); ++attempt) {
     pending->temporary = TemporaryName(pending->target, attempt);
-    pending->file = Handle(CreateFileW(pending->temporary.c_str(),
-                                       GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC, 0,
-                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    pending->file = Handle(CreateFileW(
+        pending->temporary.c_str(), GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC, 0, nullptr,
+        CREATE_NEW, FILE_ATTRIBUTE_NORMAL | win32::kNoImpersonation, nullptr));
     if (!pending->file.IsValid() && GetLastError() != ERROR_FILE_EXISTS) break;
   }
   if (!pending->file.IsValid()) {

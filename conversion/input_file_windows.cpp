@@ -20,9 +20,9 @@ bool InputFile::Open(std::string_view utf8Path) {
   if (path.empty() || win32::NamesADevice(path)) return false;
   // Shared for reading and writing, as the C library opens files: a movement
   // file still open in another program is read all the same.
-  win32::Handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  win32::Handle file(CreateFileW(
+      path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | win32::kNoImpersonation, nullptr));
   // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; anything
   // else that is not a file on a disk is refused here.
   BY_HANDLE_FILE_INFORMATION info{};

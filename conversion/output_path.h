@@ -10,6 +10,8 @@ namespace ravuvur {
 // without a dot), then ".CSV", upper-cased. Where names are case-sensitive
 // only the file-name part is upper-cased, so the CSV lands beside the input
 // rather than in a folder that may not exist; on Windows the whole path.
+// On Windows the dots and spaces that end the name go first, as Windows
+// drops them when it opens the file ("mov.dat." gives "MOV.CSV").
 // Returns the empty text for an input of fewer than four characters.
 // "mov.dat" gives "MOV.CSV"; "/dados/mov0612.dat" gives "/dados/MOV0612.CSV".
 std::string DeriveCsvPath(std::string_view inputPath);

@@ -14,9 +14,16 @@
 namespace ravuvur::win32 {
 
 // True for names of devices: NUL, CON, COM1 (also as C:\dados\nul.dat),
-// \\.\pipe\... Opening a serial port or a console has effects of its own,
-// so such names are refused before anything is opened.
+// \\.\pipe\..., \\?\pipe\..., \??\COM1, \\?\GLOBALROOT\..., another machine's
+// pipes (\\server\pipe\...). Opening a serial port or a console has effects
+// of its own, and a pipe's server sees its client, so such names are
+// refused before anything is opened.
 bool NamesADevice(const std::wstring& path);
+
+// Flags for every CreateFileW: should a name still reach a pipe (a link on
+// the way, a server's share), its server may learn who the client is but
+// never act as that user.
+constexpr DWORD kNoImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
 
 // Volume serial number and file index: equal for two names of one file,
 // whatever their letter case.

@@ -23,4 +23,23 @@ if [ -n "$foreign" ]; then
   echo "dta2csv.exe imports DLLs Windows does not carry: $foreign" >&2
   exit 1
 fi
-echo "$zip: dta2csv.exe, LEIA-ME.txt, COPYRIGHT.txt; imports only $(tr '\n' ' ' <<<"$imports")"
+
+# The read-me in UTF-16 with its byte order mark, so that Notepad and
+# `type` in a code page 850 console both show its accents: the mark, text
+# that decodes, CR LF at the end of every line, an accented word intact.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+(cd "$scratch" && cmake -E tar xf "$OLDPWD/$zip")
+readme=$scratch/$top/LEIA-ME.txt
+mark=$(head -c 2 "$readme" | od -An -tx1 | tr -d ' \n')
+if [ "$mark" != fffe ] || ! tail -c +3 "$readme" | iconv -f UTF-16LE -t UTF-8 >"$scratch/readme"; then
+  echo "LEIA-ME.txt is not UTF-16 with its byte order mark" >&2
+  exit 1
+fi
+if [ "$(grep -c $'\r$' "$scratch/readme")" != "$(wc -l <"$scratch/readme")" ] ||
+  ! grep -q 'Código de saída' "$scratch/readme"; then
+  echo "LEIA-ME.txt lost its CR LF line ends or its accents" >&2
+  exit 1
+fi
+
+echo "$zip: dta2csv.exe, LEIA-ME.txt, COPYRIGHT.txt; imports only $(tr '\n' ' ' <<<"$imports"); LEIA-ME.txt in UTF-16"

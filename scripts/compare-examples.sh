@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Converts examples/*.DAT with the Linux dta2csv and with a second build
 # (dta2csv.exe under Wine) and fails unless both give byte-identical CSVs
-# and the same log lines, the time text aside (the two locales differ).
+# and the same log lines, the time text aside (the two locales differ) and
+# the line ends (CR LF on Windows).
 #
 #   scripts/compare-examples.sh LINUX_DTA2CSV OTHER_COMMAND...
 #
@@ -18,7 +19,7 @@ mkdir "$scratch/linux" "$scratch/other"
 cp "$examples"/*.DAT "$scratch/linux"
 cp "$examples"/*.DAT "$scratch/other"
 
-strip_time() { sed -E 's/^[0-9]{1,2}:[0-9]{2}:[0-9]{2}( [AP]M)? //' "$1"; }
+strip_time() { sed -E 's/\r$//; s/^[0-9]{1,2}:[0-9]{2}:[0-9]{2}( [AP]M)? //' "$1"; }
 
 status=0
 for dat in "$examples"/*.DAT; do

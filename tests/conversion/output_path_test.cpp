@@ -33,8 +33,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PathCase{"C:\\Dados\\mov0612.dat", "C:\\DADOS\\MOV0612.CSV"},
                       PathCase{"c:/dados/ação.dat", "C:/DADOS/AÇÃO.CSV"},
                       PathCase{"\\\\servidor\\mov\\m.dat", "\\\\SERVIDOR\\MOV\\M.CSV"},
-                      PathCase{"c:movimento", "C:MOVIM.CSV"},          // no dot: four letters go
-                      PathCase{"dados\\mov.çãé", "DADOS\\MOV.CSV"}));  // characters, not bytes
+                      PathCase{"c:movimento", "C:MOVIM.CSV"},        // no dot: four letters go
+                      PathCase{"dados\\mov.çãé", "DADOS\\MOV.CSV"},  // characters, not bytes
+                      // Windows opens mov.dat for these; \\?\ takes names literally.
+                      PathCase{"mov.dat.", "MOV.CSV"},
+                      PathCase{"c:\\d\\mov.dat . ", "C:\\D\\MOV.CSV"},
+                      PathCase{"\\\\?\\c:\\d\\m.dat.", "\\\\?\\C:\\D\\M..CSV"}));
 #else
 // Only the name is upper-cased, so the folder still exists.
 INSTANTIATE_TEST_SUITE_P(

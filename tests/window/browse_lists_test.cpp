@@ -7,18 +7,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "window/dir_list.h"
-#include "window/drive_list.h"
-#include "window/file_list.h"
-#include "window/folder.h"
+#include "tests/window/window_files.h"
+#include "window/qt/dir_list.h"
+#include "window/qt/drive_list.h"
+#include "window/qt/file_list.h"
+#include "window/qt/folder.h"
 
 namespace {
 
-QStringList Entries(const QListWidget& list) {
-  QStringList entries;
-  for (int row = 0; row < list.count(); ++row) entries.append(list.item(row)->text());
-  return entries;
-}
+QStringList Entries(const QAbstractItemView& list) { return Rows(list); }
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -141,7 +138,7 @@ void BrowseListsTest::fileListReportsClicksByMouseAndKeys() {
   QSignalSpy clicked(&list, &FileList::fileClicked);
   QSignalSpy doubleClicked(&list, &FileList::fileDoubleClicked);
 
-  const QPoint second = list.visualItemRect(list.item(1)).center();
+  const QPoint second = list.visualRect(list.model()->index(1, 0)).center();
   QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(), second);
   QCOMPARE(clicked.count(), 1);
   QCOMPARE(clicked.last().first().toString(), QString("MOV0612.DAT"));
@@ -201,7 +198,7 @@ void BrowseListsTest::fileListReadAgainKeepsTheChosenName() {
   list.show();
   QVERIFY(QTest::qWaitForWindowExposed(&list));
   QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::KeyboardModifiers(),
-                    list.visualItemRect(list.item(1)).center());
+                    list.visualRect(list.model()->index(1, 0)).center());
   QCOMPARE(list.fileName(), QString("mov0712.dat"));
   QSignalSpy clicked(&list, &FileList::fileClicked);
 

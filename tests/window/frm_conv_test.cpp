@@ -24,12 +24,12 @@
 
 #include "conversion/run_conversion.h"
 #include "tests/window/window_files.h"
-#include "window/dir_list.h"
-#include "window/drive_list.h"
-#include "window/file_list.h"
-#include "window/folder.h"
-#include "window/frm_conv.h"
-#include "window/log_list.h"
+#include "window/qt/dir_list.h"
+#include "window/qt/drive_list.h"
+#include "window/qt/file_list.h"
+#include "window/qt/folder.h"
+#include "window/qt/frm_conv.h"
+#include "window/qt/log_list.h"
 
 namespace {
 
@@ -206,9 +206,7 @@ void FrmConvTest::browsingListsStartInTheWorkingDirectory() {
   auto* fileDTA = created_->findChild<FileList*>("fileDTA");
   QCOMPARE(fileDTA->pattern(), QString("*.*"));
   QCOMPARE(Shown(fileDTA->path()), here);
-  QCOMPARE(fileDTA->count(), 2);
-  QCOMPARE(fileDTA->item(0)->text(), QString("MOV0612.DAT"));
-  QCOMPARE(fileDTA->item(1)->text(), QString("notes.txt"));
+  QCOMPARE(Rows(*fileDTA), (QStringList{"MOV0612.DAT", "notes.txt"}));
   QVERIFY(fileDTA->fileName().isEmpty());
   QCOMPARE(Shown(created_->findChild<DirList*>("dirDTA")->path()), here);
   QCOMPARE(Shown(created_->findChild<DriveList*>("driveDTA")->drive()),

@@ -2,9 +2,11 @@
 
 // Movement files for the window tests, written into scratch folders.
 
+#include <QAbstractItemView>
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <fstream>
@@ -32,4 +34,19 @@ inline QString WriteFile(const QString& path, const QByteArray& content) {
 inline bool WriteFileNamed(const std::string& path, const QByteArray& content) {
   std::ofstream file(std::filesystem::path(path), std::ios::binary);
   return static_cast<bool>(file.write(content.constData(), content.size()));
+}
+
+// The rows a list shows, top to bottom.
+inline QStringList Rows(const QAbstractItemView& list) {
+  QStringList rows;
+  for (int row = 0; row < list.model()->rowCount(); ++row) {
+    rows.append(list.model()->index(row, 0).data().toString());
+  }
+  return rows;
+}
+
+// The middle of the row of a list that shows `text`; (-1, -1) for none.
+inline QPoint RowAt(const QAbstractItemView& list, const QString& text) {
+  const int row = int(Rows(list).indexOf(text));
+  return row < 0 ? QPoint(-1, -1) : list.visualRect(list.model()->index(row, 0)).center();
 }

@@ -14,6 +14,7 @@ namespace {
 
 using ravuvur::WideFromUtf8;
 using ziz_test::TempDir;
+using Strings = std::vector<std::string>;
 
 // Starts dta2csv.exe on `input` as cmd.exe would: the command line in
 // UTF-16. Its output goes to `output`, an inheritable handle.
@@ -73,10 +74,59 @@ TEST(Dta2csvExeTest, TakesAccentedNamesAndLogsUtf8WhenRedirected) {
   ziz_test::WriteFile(input, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
   EXPECT_EQ(RunDta2csv(input, dir / "log.txt"), 0u);
   const std::string log = ziz_test::ReadFile(dir / "log.txt");
-  EXPECT_NE(log.find(" 001 Abrindo arquivo.....: " + ravuvur::UpperCase(input) + "\n"),
+  EXPECT_NE(log.find(" 001 Abrindo arquivo.....: " + ravuvur::UpperCase(input) + "\r\n"),
             std::string::npos)
       << log;
   EXPECT_TRUE(ziz_test::Exists(dir / "Movimentação/MOV0612.CSV"));
+}
+
+TEST(Dta2csvExeTest, LogLinesEndInCrLfAsTheCsvRowsDo) {
+  TempDir dir;
+  ziz_test::WriteFile(dir / "mov.dat", ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  ASSERT_EQ(RunDta2csv(dir / "mov.dat", dir / "log.txt"), 0u);
+  const std::string log = ziz_test::ReadFile(dir / "log.txt");
+  std::size_t crLf = 0;
+  for (std::size_t at = log.find("\r\n"); at != std::string::npos; at = log.find("\r\n", at + 2)) {
+    ++crLf;
+  }
+  EXPECT_EQ(crLf, 19u) << log;  // every line of a one-record run
+}
+
+TEST(Dta2csvExeTest, SlashQuestionMarkPrintsTheUsage) {
+  TempDir dir;
+  EXPECT_EQ(RunDta2csv("/?", dir / "log.txt"), 0u);
+  EXPECT_TRUE(ziz_test::ReadFile(dir / "log.txt").starts_with("Usage: dta2csv"))
+      << ziz_test::ReadFile(dir / "log.txt");
+}
+
+// Windows shells pass patterns on: the program expands its own.
+TEST(Dta2csvExeTest, WildcardsStandForTheFilesTheyMatch) {
+  TempDir dir;
+  for (const char* name : {"mov1.dat", "mov2.dat", "notas.txt"}) {
+    ziz_test::WriteFile(dir / name, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  }
+  EXPECT_EQ(RunDta2csv(dir / "mov?.*", dir / "log.txt"), 0u);
+  EXPECT_EQ(dir.Entries(),
+            (Strings{"MOV1.CSV", "MOV2.CSV", "log.txt", "mov1.dat", "mov2.dat", "notas.txt"}));
+}
+
+TEST(Dta2csvExeTest, APatternThatMatchesNothingSaysSo) {
+  TempDir dir;
+  EXPECT_EQ(RunDta2csv(dir / "*.dat", dir / "log.txt"), 1u);
+  EXPECT_EQ(ziz_test::ReadFile(dir / "log.txt"),
+            "dta2csv: no file matches " + dir / "*.dat" + "\r\n");
+}
+
+// A Windows name may hold half a surrogate pair. That file is the one
+// opened; U+FFFD in its place would name another. (Wine makes no such
+// names, so here the named file does not exist and the run ends in 021.)
+TEST(Dta2csvExeTest, ANameWithALoneSurrogateIsNotTakenForAnother) {
+  TempDir dir;
+  ziz_test::WriteFile(dir / "mov\uFFFD.dat",
+                      ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  const std::wstring loneSurrogate = WideFromUtf8(dir.path()) + L"\\mov\xD800.dat";
+  RunDta2csv(ravuvur::Utf8FromWide(loneSurrogate), dir / "log.txt");
+  EXPECT_EQ(dir.Entries(), (Strings{"log.txt", "mov\uFFFD.dat"}));
 }
 
 TEST(Dta2csvExeTest, LowerCaseCsvInputIsRefusedWith024) {

@@ -7,7 +7,9 @@
 
 #include "conversion/input_file.h"
 #include "conversion/run_conversion.h"
+#include "conversion/win32_file.h"
 #include "core/text.h"
+#include "core/wide_text.h"
 #include "tests/support/test_files.h"
 
 namespace ravuvur {
@@ -90,6 +92,72 @@ TEST_F(WindowsPathsTest, DevicesAndPipesAreNotOpened) {
                                   dir / "nul.dat", std::string(R"(\\.\pipe\ziz)")}) {
     EXPECT_FALSE(file.Open(path)) << path;
   }
+}
+
+// Windows opens mov0612.dat for these names; the CSV is named after it.
+TEST_F(WindowsPathsTest, TrailingDotsAndSpacesGiveTheCsvOfTheFileOpened) {
+  const std::string input = InputIn("dados");
+  for (const char* end : {".", " ", ". ."}) {
+    SCOPED_TRACE(std::string("[") + end + "]");
+    ASSERT_TRUE(RunConversion(state, input + end)) << state.log.Text();
+    EXPECT_EQ(ziz_test::EntriesOf(dir / "dados"), (Strings{"MOV0612.CSV", "mov0612.dat"}));
+  }
+}
+
+// A pipe's server sees each client that opens it, and may act as that
+// user: no spelling of a pipe's name may reach it.
+TEST_F(WindowsPathsTest, NoFormOfAPipeNameReachesTheServer) {
+  const std::wstring name = L"ziz-" + std::to_wstring(GetCurrentProcessId());
+  for (const wchar_t* form : {LR"(\\.\pipe\)", LR"(\\?\pipe\)", LR"(\??\pipe\)", LR"(//?/pipe/)",
+                              LR"(\\?\GLOBALROOT\Device\NamedPipe\)"}) {
+    SCOPED_TRACE(Utf8FromWide(form));
+    const win32::Handle server(CreateNamedPipeW((LR"(\\.\pipe\)" + name).c_str(),
+                                                PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                                PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
+    ASSERT_TRUE(server.IsValid());
+    const win32::Handle connected(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    OVERLAPPED waiting{};
+    waiting.hEvent = connected.Get();
+    ConnectNamedPipe(server.Get(), &waiting);
+    InputFile file;
+    EXPECT_FALSE(file.Open(Utf8FromWide(form + name)));
+    EXPECT_EQ(WaitForSingleObject(connected.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CancelIo(server.Get());
+  }
+}
+
+struct DeviceCase {
+  const wchar_t* path;
+  bool isDevice;
+};
+
+void PrintTo(const DeviceCase& c, std::ostream* os) { *os << Utf8FromWide(c.path); }
+
+class NamesADeviceTest : public ::testing::TestWithParam<DeviceCase> {};
+
+TEST_P(NamesADeviceTest, TellsDevicesFromFiles) {
+  EXPECT_EQ(win32::NamesADevice(GetParam().path), GetParam().isDevice);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, NamesADeviceTest,
+                         ::testing::Values(DeviceCase{LR"(\\?\COM1)", true},
+                                           DeviceCase{LR"(\??\com1)", true},
+                                           DeviceCase{LR"(\\?\GLOBALROOT\Device\Serial0)", true},
+                                           DeviceCase{LR"(\\?\C:)", true},
+                                           DeviceCase{LR"(\\servidor\PIPE\ziz)", true},
+                                           DeviceCase{LR"(\\?\UNC\servidor\pipe\ziz)", true},
+                                           DeviceCase{LR"(\\?\C:\dados\mov.dat)", false},
+                                           DeviceCase{LR"(\\?\UNC\servidor\dados\mov.dat)", false},
+                                           DeviceCase{LR"(\\servidor\dados\pipe\mov.dat)", false}));
+
+// Every Windows name, valid UTF-16 or not, comes back from UTF-8 as it was.
+TEST(WideTextTest, NamesSurviveTheTripThroughUtf8) {
+  for (const std::wstring name :
+       {L"a\xD800", L"\xDC00z", L"\xDC00\xD800", L"\xD83D\xDE00", L"\xD800\xD83D\xDE00", L"ação"}) {
+    EXPECT_EQ(WideFromUtf8(Utf8FromWide(name)), name) << Utf8FromWide(name);
+  }
+  // Its pair spelt as two halves: not what Windows names give.
+  EXPECT_EQ(WideFromUtf8("\xED\xA0\xBD\xED\xB8\x80"), L"");
 }
 
 TEST(WindowsUpperCaseTest, UpperCasesEveryScriptAsWindowsNamesDo) {

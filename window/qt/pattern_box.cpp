@@ -1,5 +1,6 @@
-#include "window/pattern_box.h"
+#include "window/qt/pattern_box.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -26,4 +27,10 @@ void PatternBox::focusOutEvent(QFocusEvent* event) {
   const bool intoAPopup =
       event->reason() == Qt::PopupFocusReason || QApplication::activePopupWidget() != nullptr;
   if (!intoAPopup && event->reason() != Qt::ActiveWindowFocusReason) emit lostFocus();
+}
+
+void PatternBox::showPopup() {
+  QComboBox::showPopup();
+  const int entry = findText(currentText(), Qt::MatchFixedString);
+  if (entry >= 0) view()->setCurrentIndex(model()->index(entry, modelColumn()));
 }

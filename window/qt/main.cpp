@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "window/frm_conv.h"
+#include "window/qt/frm_conv.h"
 
 int main(int argc, char** argv) {
   // Also sets the C locale from the environment, which the log's time of

@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include "core/ravuvur.h"
-#include "window/drive_list.h"
-#include "window/folder.h"
+#include "screen/screen_model.h"
+#include "window/qt/drive_list.h"
+#include "window/qt/folder.h"
 
 class QFrame;
 class QLabel;
@@ -19,10 +19,10 @@ class PathBox;
 class PathLabel;
 class PatternBox;
 
-// The program's only window: every control at its fixed place, in its tab
-// order, with its colours and fonts, and the module state that conversion
-// runs fill. The controls carry their names as object names, so the event
-// handlers and the tests find them as `txtConverte`, `cmdOK` and so on.
+// The program's only window, a view of the screen model: every control at
+// its fixed place, in its tab order, with its colours and fonts, showing
+// what the model holds and passing it what the user does. The controls carry their names as object
+// names, so the event handlers and the tests find them as `txtConverte`, `cmdOK` and so on.
 //
 // The window loads (fills the pattern box, shows the start directory) just
 // before it is first shown, so a window that is only created shows every
@@ -40,12 +40,13 @@ class frmConv : public QWidget {
   ~frmConv() override;
 
   // Converts the movement file at `inputPath` (absolute, or relative to the
-  // working directory) and shows the run's log in lstResultado. Blocks until
-  // the run has ended; returns what RunConversion returns.
+  // folder shown) and shows the run's log in lstResultado. Blocks until the
+  // run has ended; returns what RunConversion returns.
   bool convert(const FsPath& inputPath);
 
-  // Shows the log of the last run in lstResultado, from its first line,
-  // with nothing selected.
+  // Shows the log of the last run in lstResultado, with nothing selected:
+  // from its first line, or, after a failed run, scrolled just far enough
+  // to show its first error.
   void showLog();
 
  protected:
@@ -67,13 +68,17 @@ class frmConv : public QWidget {
   void cmdOK_Click();
   void Label6_Click();
 
+  void txtConverte_Change();
+  // Shows the folder the model has now: its lines, files, path and drive.
+  void showFolder();
+
   // Set when the window loads.
   QString AppVersion;  // shown in the title
   QString LineBreak;   // between the lines of the about text
   bool loaded_ = false;
 
-  // Declared before the controls: lstResultado reads its log.
-  ravuvur::ModuleState state_;
+  // Declared before the controls, which show it.
+  screen::ScreenModel model_;
 
   QFrame* Frame1 = nullptr;
   QLabel* Label1 = nullptr;

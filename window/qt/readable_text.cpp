@@ -1,4 +1,4 @@
-#include "window/readable_text.h"
+#include "window/qt/readable_text.h"
 
 namespace {
 

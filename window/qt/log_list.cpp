@@ -1,9 +1,9 @@
-#include "window/log_list.h"
+#include "window/qt/log_list.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "window/readable_text.h"
+#include "window/qt/readable_text.h"
 
 LogModel::LogModel(const ravuvur::ProgressLog& log, QObject* parent)
     : QAbstractListModel(parent), log_(log) {}
@@ -46,4 +46,11 @@ void LogList::showFromTop() {
   // scroll range is right before the list is put at its top.
   executeDelayedItemsLayout();
   scrollToTop();
+}
+
+void LogList::showRun(std::optional<std::size_t> line) {
+  showFromTop();
+  if (line && *line < static_cast<std::size_t>(model_.rowCount())) {
+    scrollTo(model_.index(static_cast<int>(*line)), QAbstractItemView::EnsureVisible);
+  }
 }

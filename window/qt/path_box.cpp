@@ -1,4 +1,4 @@
-#include "window/path_box.h"
+#include "window/qt/path_box.h"
 
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -17,14 +17,11 @@ PathBox::PathBox(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textChanged, this, &PathBox::showWholeTextAsTip);
 }
 
-void PathBox::setPath(const FsPath& path) {
-  chosen_ = path;
-  chosenText_ = Shown(path);
-  setText(chosenText_);
+void PathBox::showText(const QString& text) {
+  if (text == this->text()) return;
+  setText(text);
   end(false);  // the end in sight
 }
-
-FsPath PathBox::path() const { return text() == chosenText_ ? chosen_ : PathOf(text()); }
 
 void PathBox::showWholeTextAsTip() {
   QStyleOptionFrame frame;

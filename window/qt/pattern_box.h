@@ -30,4 +30,6 @@ class PatternBox : public QComboBox {
 
  protected:
   void focusOutEvent(QFocusEvent* event) override;
+  // The open list highlights the entry that matches the text shown.
+  void showPopup() override;
 };

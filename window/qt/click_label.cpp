@@ -1,4 +1,4 @@
-#include "window/click_label.h"
+#include "window/qt/click_label.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "window/dir_list.h"
+#include "window/qt/dir_list.h"
 
 #include <QKeyEvent>
 #include <QStyle>
@@ -6,9 +6,8 @@
 
 namespace {
 
-constexpr int kPathRole = Qt::UserRole;       // the entry's absolute path, an FsPath
-constexpr int kDepthRole = Qt::UserRole + 1;  // 0 for the root
-constexpr int kIndentPerDepth = 8;            // pixels
+constexpr int kDepthRole = Qt::UserRole;  // 0 for the root
+constexpr int kIndentPerDepth = 8;        // pixels
 
 // Indents each entry by its depth below the root, so the path reads as a
 // tree and the subdirectories stand one step under the current directory.
@@ -35,46 +34,33 @@ class IndentDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-DirList::DirList(QWidget* parent) : QListWidget(parent) {
+DirList::DirList(screen::ScreenModel* shared, QWidget* parent)
+    : QListWidget(parent), ScreenView(shared), version_(model_.foldersVersion() - 1U) {
   setItemDelegate(new IndentDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(this, &QListWidget::itemDoubleClicked, this, &DirList::open);
-  setPath(FsPath("."));
+  update();
 }
 
 bool DirList::setPath(const FsPath& path) {
-  const FsPath target = AbsoluteFolder(path_, path);
-  if (!CanList(target)) return false;
-  const std::vector<FolderEntry> subdirectories = ListFolder(target, EntryKind::kFolders);
+  const FsPath before = model_.folder();
+  const bool done = model_.OpenFolder(path);
+  opened(done, before);
+  return done;
+}
 
+void DirList::update() {
+  if (version_ == model_.foldersVersion()) return;
+  version_ = model_.foldersVersion();
   const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-  const auto add = [this](const QIcon& icon, const QString& name, const FsPath& entryPath,
-                          int depth) {
-    auto* entry = new QListWidgetItem(icon, name, this);
-    entry->setData(kPathRole, QVariant::fromValue(entryPath));
-    entry->setData(kDepthRole, depth);
-  };
-
   clear();
-  // The root, then one level for each folder down to the current one.
-  FsPath level = target.root_path();
-  int depth = 0;
-  add(openIcon, Shown(level), level, depth);
-  for (const FsPath& name : target.relative_path()) {
-    level /= name;
-    add(openIcon, Shown(name), level, ++depth);
+  for (const screen::FolderLine& line : model_.folderLines()) {
+    auto* entry = new QListWidgetItem(line.open ? openIcon : closedIcon, Utf8(line.shown), this);
+    entry->setData(kDepthRole, line.depth);
   }
-  for (const FolderEntry& subdirectory : subdirectories) {
-    add(closedIcon, subdirectory.shown, target / subdirectory.name, depth + 1);
-  }
-  setCurrentRow(depth);
-
-  const bool changed = target != path_;
-  path_ = target;
-  if (changed) emit pathChanged();
-  return true;
+  setCurrentRow(static_cast<int>(model_.currentFolderLine()));
 }
 
 void DirList::keyPressEvent(QKeyEvent* event) {
@@ -86,6 +72,13 @@ void DirList::keyPressEvent(QKeyEvent* event) {
 }
 
 void DirList::open(const QListWidgetItem* entry) {
-  // Copied first: setPath() deletes the entries, this one included.
-  if (entry != nullptr) setPath(entry->data(kPathRole).value<FsPath>());
+  if (entry == nullptr) return;
+  const FsPath before = model_.folder();
+  opened(model_.OpenFolderLine(static_cast<std::size_t>(row(entry))), before);
+}
+
+void DirList::opened(bool done, const FsPath& before) {
+  if (!done) return;
+  update();
+  if (model_.folder() != before) emit pathChanged();
 }

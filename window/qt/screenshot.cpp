@@ -10,7 +10,7 @@
 #include <QPixmap>
 #include <QTextStream>
 
-#include "window/frm_conv.h"
+#include "window/qt/frm_conv.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <optional>
+
 #include "core/progress_log.h"
 
 // The progress log's lines as a list model. A line becomes a QString only
@@ -39,6 +41,9 @@ class LogList : public QListView {
 
   // Shows the log as it stands now from its first line, nothing selected.
   void showFromTop();
+  // Shows the log as it stands now, nothing selected: from its first line,
+  // or scrolled just far enough to bring `line` into sight.
+  void showRun(std::optional<std::size_t> line);
 
  private:
   LogModel model_;
