@@ -214,6 +214,22 @@ TEST_F(FrmConvTest, AltOPressesOkEnterInThePathBoxDoesNot) {
   EXPECT_TRUE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
 }
 
+TEST_F(FrmConvTest, EnterOnAFocusedOkPressesIt) {
+  ClickFile("MOV0612.DAT");
+  SetFocus(Control("cmdOK"));
+  Key(WM_KEYDOWN, VK_RETURN);
+  Pump();
+  EXPECT_TRUE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+}
+
+TEST_F(FrmConvTest, EnterInTheFolderListOpensTheLineChosen) {
+  SetFocus(Control("dirDTA"));
+  SendMessageW(Control("dirDTA"), LB_SETCURSEL, 0, 0);  // the drive's root
+  Key(WM_KEYDOWN, VK_RETURN);
+  Pump();
+  EXPECT_EQ(TextOf(Control("Label4")).size(), 3u);  // "C:\"
+}
+
 TEST_F(FrmConvTest, APatternChosenFromTheListAppliesWhenTheBoxLosesTheFocus) {
   SendMessageW(Control("cboTipo"), CB_SETCURSEL, 0, 0);  // "*.*"
   Notify("cboTipo", CBN_SELCHANGE);

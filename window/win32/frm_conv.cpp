@@ -423,13 +423,17 @@ void OnCommand(HWND window, State& state, int id, HWND control, UINT notificatio
   screen::ScreenModel& model = state.model;
   const auto is = [id](std::string_view name) { return id == ControlId(name); };
   if (id == IDOK) {
-    // Enter: presses Ok only where Ok has the focus, and opens a folder
-    // in the folder list; elsewhere it does nothing.
-    if (control == Control(window, "cmdOK")) Convert(window, state);
-    if (control == Control(window, "dirDTA")) {
-      const auto line = ChosenRow(control, LB_GETCURSEL);
-      if (line) model.OpenFolderLine(*line);
+    // Enter, whichever control has the focus: it presses Ok only where Ok
+    // has the focus, and opens a folder in the folder list; elsewhere it
+    // does nothing.
+    const HWND focus = GetFocus();
+    if (focus == Control(window, "cmdOK")) {
+      Convert(window, state);
+      return;
     }
+    const auto line = ChosenRow(Control(window, "dirDTA"), LB_GETCURSEL);
+    if (focus != Control(window, "dirDTA") || !line) return;
+    model.OpenFolderLine(*line);
   } else if (is("cmdOK") && notification == BN_CLICKED) {
     Convert(window, state);
     return;
