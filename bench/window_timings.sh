@@ -22,7 +22,7 @@ fi
 
 qt=("$root/build/window/qt/zizadod5")
 wine=(env LC_ALL=C.UTF-8 WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all
-  WINEDLLOVERRIDES=mscoree,mshtml= /usr/lib/wine/wine64 "$root/build-windows/window/win32/zizadod5.exe")
+  "WINEDLLOVERRIDES=mscoree,mshtml=" /usr/lib/wine/wine64 "$root/build-windows/window/win32/zizadod5.exe")
 # Wine's server stays up between runs, as on a desktop where a Windows
 # program has run before; it ends with the script.
 "${wine[@]:0:5}" /usr/lib/wine/wineserver -p 10 </dev/null >/dev/null 2>&1

@@ -24,8 +24,8 @@ trap cleanup EXIT
 mkdir "$scratch/linux" "$scratch/window"
 cp "$examples"/*.DAT "$scratch/linux"
 cp "$examples"/*.DAT "$scratch/window"
-names=($(cd "$examples" && ls *.DAT | sort))
-second=${names[1]}
+names=("$examples"/*.DAT)
+second=$(basename "${names[1]}")
 
 (cd "$scratch/window" && exec "$@" 2>/dev/null) &
 window_pid=$!
@@ -49,6 +49,7 @@ done
 sleep 0.5  # the run has ended once the window answers again; then compare
 (cd "$scratch/linux" && LC_ALL=C.UTF-8 "$linux" "$second" >/dev/null)
 cmp "$scratch/linux/$csv" "$scratch/window/$csv"
-converted=$(cd "$scratch/window" && ls *.CSV)
+converted=$(cd "$scratch/window" && echo ./*.CSV)
+converted=${converted#./}
 [ "$converted" = "$csv" ] || { echo "converted: $converted; expected only $csv" >&2; exit 1; }
 echo "double click on $second converted exactly it, as on Linux"

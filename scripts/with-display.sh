@@ -21,7 +21,8 @@ for _ in $(seq 100); do
   [ -s "$fd_file" ] && break
   sleep 0.05
 done
-export DISPLAY=":$(head -1 "$fd_file")"
+DISPLAY=":$(head -1 "$fd_file")"
+export DISPLAY
 openbox --sm-disable >/dev/null 2>&1 &
 openbox_pid=$!
 # The window manager owns the screen once it has set its check window.
