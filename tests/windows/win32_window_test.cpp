@@ -185,6 +185,21 @@ TEST_F(FrmConvTest, TabVisitsTheSevenControlsAndPassesOverTheRest) {
                                                "driveDTA", "cmdOK", "txtConverte"}));
 }
 
+TEST_F(FrmConvTest, ShiftTabRunsTheCycleBackwards) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  std::vector<std::string> visited;
+  for (int press = 0; press < 2; ++press) {
+    Key(WM_KEYDOWN, VK_TAB);
+    visited.push_back(Focused());
+  }
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(visited, (std::vector<std::string>{"cmdOK", "driveDTA"}));
+}
+
 TEST_F(FrmConvTest, StartsWithDatFilesAndTheFolderInLabel4) {
   EXPECT_EQ(Lines("fileDTA"), (std::vector<std::string>{"MOV0612.DAT", "MOV0712.DAT"}));
   EXPECT_EQ(TextOf(Control("cboTipo")), L"*.DAT");
@@ -320,7 +335,9 @@ TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
       return;
     }
   });
-  Notify("Label6", STN_CLICKED);
+  // The label itself tells its click.
+  SendMessageW(Control("Label6"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  SendMessageW(Control("Label6"), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   closer.join();
   Pump();
   EXPECT_EQ(aboutText,
