@@ -154,6 +154,21 @@ TEST_F(FrmConvTest, PlacesEveryControlFromTheTableAt96And144Dpi) {
   EXPECT_EQ(ClientSize().cy, 840);
 }
 
+// At 288 dots per inch the window (2271 x 1680) outgrows the test's screen.
+TEST_F(FrmConvTest, OnAScreenTooSmallEveryControlCanBeScrolledTo) {
+  RECT suggested{0, 0, 2400, 1800};
+  SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(288, 288), reinterpret_cast<LPARAM>(&suggested));
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  EXPECT_LE(outer.bottom - outer.top, GetSystemMetrics(SM_CYSCREEN));
+  SendMessageW(window_, WM_VSCROLL, SB_BOTTOM, 0);
+  SendMessageW(window_, WM_HSCROLL, SB_BOTTOM, 0);
+  const RECT label6 = PlaceOf("Label6");
+  EXPECT_GE(label6.left, 0);
+  EXPECT_LE(label6.right, ClientSize().cx);
+  EXPECT_LE(label6.bottom, ClientSize().cy);
+}
+
 TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
   for (const screen::ControlPlace& control : screen::kControls) {
     const auto font = reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)

@@ -224,6 +224,7 @@ void CreateControls(HWND window) {
 void SizeWindow(HWND window, int dpi, POINT corner) {
   const int width = screen::ToPixels(screen::kClientWidth, dpi);
   const int height = screen::ToPixels(screen::kClientHeight, dpi);
+  ShowScrollBar(window, SB_BOTH, FALSE);
   for (int attempt = 0; attempt < 3; ++attempt) {
     RECT outer;
     RECT client;
@@ -234,6 +235,77 @@ void SizeWindow(HWND window, int dpi, POINT corner) {
                  outer.right - outer.left + width - client.right,
                  outer.bottom - outer.top + height - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+// On a screen smaller than the window (1366 x 768 at 150 %, say), the
+// window takes the screen's work area and scroll bars, so that every
+// control can still be reached; the layout itself stays as it is.
+void FitOnScreen(HWND window, int dpi) {
+  const int width = screen::ToPixels(screen::kClientWidth, dpi);
+  const int height = screen::ToPixels(screen::kClientHeight, dpi);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT work = monitor.rcWork;
+  RECT outer;
+  RECT client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  // Windows keeps a window within the screen's size, whatever is asked.
+  if (client.right >= width && client.bottom >= height &&
+      outer.right - outer.left <= work.right - work.left &&
+      outer.bottom - outer.top <= work.bottom - work.top) {
+    return;
+  }
+  ShowScrollBar(window, SB_BOTH, TRUE);
+  SetWindowPos(window, nullptr, work.left, work.top,
+               std::min(outer.right - outer.left, work.right - work.left),
+               std::min(outer.bottom - outer.top, work.bottom - work.top),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  GetClientRect(window, &client);
+  SCROLLINFO across{sizeof across,
+                    SIF_RANGE | SIF_PAGE | SIF_POS,
+                    0,
+                    width - 1,
+                    static_cast<UINT>(client.right),
+                    0,
+                    0};
+  SetScrollInfo(window, SB_HORZ, &across, TRUE);
+  SCROLLINFO down{sizeof down,
+                  SIF_RANGE | SIF_PAGE | SIF_POS,
+                  0,
+                  height - 1,
+                  static_cast<UINT>(client.bottom),
+                  0,
+                  0};
+  SetScrollInfo(window, SB_VERT, &down, TRUE);
+}
+
+// Moves the controls for a scroll bar's request.
+void Scroll(HWND window, int bar, WORD request) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(window, bar, &info);
+  const int page = static_cast<int>(info.nPage);
+  const int last = std::max(0, info.nMax - page + 1);
+  int position = info.nPos;
+  switch (request) {
+    case SB_LINEUP: position -= 16; break;
+    case SB_LINEDOWN: position += 16; break;
+    case SB_PAGEUP: position -= page; break;
+    case SB_PAGEDOWN: position += page; break;
+    case SB_THUMBTRACK: position = info.nTrackPos; break;
+    case SB_TOP: position = 0; break;
+    case SB_BOTTOM: position = last; break;
+    default: return;
+  }
+  position = std::clamp(position, 0, last);
+  if (position == info.nPos) return;
+  SetScrollPos(window, bar, position, TRUE);
+  const int moved = info.nPos - position;
+  ScrollWindowEx(window, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0, nullptr, nullptr,
+                 nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }
 
 // Labels, frames and option buttons show the orange behind them. Label1
@@ -496,6 +568,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       RECT placed;
       GetWindowRect(window, &placed);
       SizeWindow(window, dpi, {placed.left, placed.top});
+      FitOnScreen(window, dpi);
       state->model.Load();
       Draw(window, *state);
       SetFocus(Control(window, "txtConverte"));
@@ -505,8 +578,15 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       Lay(window, *state, LOWORD(wParam));
       const auto* suggested = FromInteger<const RECT*>(lParam);
       SizeWindow(window, state->dpi, {suggested->left, suggested->top});
+      FitOnScreen(window, state->dpi);
       return 0;
     }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      // The scroll bars' own requests; a control's come with its handle.
+      if (lParam != 0) break;
+      Scroll(window, message == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wParam));
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
         state->model.Activate();
