@@ -1,7 +1,9 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstring>
 
 #include "cli/console.h"
@@ -36,6 +38,19 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 std::vector<std::string> FilesNamedBy(const std::string& argument) { return {argument}; }
 
 void PrepareConsole() {
+  // A standard descriptor the caller closed (dta2csv 1>&-) would go to the
+  // first file we open, and the log would be written into it, perhaps into
+  // the new CSV itself. Each closed one is opened on /dev/null first, which
+  // takes its number.
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF &&
+        ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd) {
+      ::_exit(3);  // nowhere to say why, and nothing done yet
+    }
+  }
+  // A log past the file-size limit (ulimit -f) fails like any other write,
+  // with its reason, instead of ending the process mid-line.
+  std::signal(SIGXFSZ, SIG_IGN);
   // The log's time text follows the user's locale (LC_ALL / LC_TIME).
   std::setlocale(LC_ALL, "");
 }

@@ -2,12 +2,15 @@
 // file, exactly as the window's Ok button does, printing each run's log.
 
 #include <algorithm>
+#include <cstdlib>
+#include <exception>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/console.h"
+#include "conversion/output_path.h"
 #include "conversion/run_conversion.h"
 #include "core/text.h"
 
@@ -47,12 +50,24 @@ int UsageError(const std::string& what) {
 // its conversion completes, no further file is converted.
 int ConvertAll(const std::vector<std::string>& files) {
   std::string logError;
-  ravuvur::ModuleState state(ravuvur::LocaleTimeText(), [&logError](std::string_view lines) {
+  bool printed = false;
+  ravuvur::ModuleState state(ravuvur::LocaleTimeText(), [&](std::string_view lines) {
+    printed = true;
     if (logError.empty() && !dta2csv::WriteStdout(lines)) logError = dta2csv::LastErrorText();
   });
   int status = kConverted;
+  std::string csvFailure;
   for (const std::string& file : files) {
-    if (!ravuvur::RunConversion(state, file)) status = kNotConverted;
+    printed = false;
+    if (!ravuvur::RunConversion(state, file, &csvFailure)) status = kNotConverted;
+    // Every run says something; one that could not even say 029 ran out
+    // of memory before its first line.
+    if (!printed) dta2csv::WriteStderr("dta2csv: out of memory\n");
+    // The log's message is fixed; why the CSV could not be made is said here.
+    if (!csvFailure.empty()) {
+      dta2csv::WriteStderr("dta2csv: " + ravuvur::ShownInLog(ravuvur::DeriveCsvPath(file)) + ": " +
+                           csvFailure + "\n");
+    }
     if (!logError.empty()) {
       dta2csv::WriteStderr("dta2csv: cannot write the log: " + logError + "\n");
       return kLogLost;
@@ -75,7 +90,9 @@ int Main(int argc, char** argv) {
     } else if (!optionsEnded && arg == "--version") {
       return dta2csv::WriteStdout("dta2csv 0.9\n") ? kConverted : kLogLost;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      return UsageError("unknown option '" + arg + "'");
+      // Shown as the log shows a name: a globbed file name can hold anything.
+      const std::string shown = ravuvur::ShownInLog(arg);
+      return UsageError("unknown option " + (shown == arg ? "'" + arg + "'" : shown));
     } else {
       const std::vector<std::string> named = dta2csv::FilesNamedBy(arg);
       if (named.empty()) unmatched.push_back(std::move(arg));
@@ -90,9 +107,24 @@ int Main(int argc, char** argv) {
   return unmatched.empty() ? status : std::max(status, kNotConverted);
 }
 
+// Memory so short that not even the exception saying so can be made ends
+// the process through here: one line, no abort.
+[[noreturn]] void OnTerminate() {
+  bool outOfMemory = std::current_exception() == nullptr;
+  try {
+    if (!outOfMemory) std::rethrow_exception(std::current_exception());
+  } catch (const std::bad_alloc&) {
+    outOfMemory = true;
+  } catch (...) {
+  }
+  dta2csv::WriteStderr(outOfMemory ? "dta2csv: out of memory\n" : "dta2csv: internal error\n");
+  std::_Exit(kNotConverted);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::set_terminate(OnTerminate);
   try {
     return Main(argc, argv);
   } catch (const std::bad_alloc&) {

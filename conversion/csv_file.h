@@ -48,6 +48,10 @@ class CsvFile {
   // Drops the new file; the CSV stays as it was.
   void Discard() noexcept;
 
+  // Why the last Create or Commit failed, in the system's words ("Permission
+  // denied", "in use by another program"); empty when it did not.
+  const std::string& FailureReason() const noexcept { return failureReason_; }
+
   // Where the platform can write rows to a file without a name until it is
   // complete, it does; true makes it use a hidden named file instead, as it
   // must on file systems without unnamed files. For tests of that path.
@@ -63,6 +67,7 @@ class CsvFile {
   std::unique_ptr<Pending> pending_;
   ByteBuffer buffer_{kFlushSize + 4096};
   bool failed_ = false;
+  std::string failureReason_;
 };
 
 }  // namespace ravuvur

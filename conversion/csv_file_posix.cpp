@@ -13,36 +13,56 @@
 //   kernel's protected-symlink rule would let us follow: in a sticky,
 //   world-writable folder the link must belong to us or to the folder's
 //   owner. Any other link, and any chain longer than kMaxLinks, is refused.
-//   The link's text is read once and its target's folder opened relative
-//   to the link's own folder.
+//   The rule holds for every link on the way, links to folders included,
+//   whatever the kernel's own setting: paths are walked one name at a
+//   time. The link's text is read once and its target's folder opened
+//   relative to the link's own folder.
 // - Nothing is left behind. Rows go to an unnamed file in the CSV's folder
 //   (O_TMPFILE) that gets a name only when complete, so even SIGKILL leaves
-//   nothing. Where the file system cannot make one, a hidden named file is
-//   used and removed on failure, on an exception, and on SIGINT, SIGTERM,
-//   SIGHUP, SIGQUIT and SIGPIPE.
+//   nothing. Where the file system cannot make one, a hidden named file
+//   with an unpredictable name is used and removed on failure, on an
+//   exception, and on every signal whose default action ends the process.
+//   Replacing an earlier CSV needs a name for the finished file for the
+//   moment between linking and renaming it: every signal but SIGKILL is
+//   held back there, and the kernel has no call that would close that gap.
+//   In an append-only folder, where a name once made cannot go, the CSV is
+//   written in place or, with no unnamed file, refused.
 // - On disk before in place: the new file's data is flushed (fdatasync)
 //   before it takes the CSV's place, and the folder after.
-// - The earlier CSV's permission bits are kept, and its owner and group
-//   where the process may set them (group bits a group we cannot give the
-//   file would have had are cut to what others may do).
+// - The earlier CSV's permission bits are kept, and its owner, group,
+//   access ACL and user extended attributes where the process may set them.
+//   What cannot be kept never widens access: group bits a group we cannot
+//   give the file would have had are cut to what others may do, a folder's
+//   default ACL is dropped, and an ACL that cannot be copied leaves the
+//   owner alone with access.
 // - Other hard links to the earlier CSV keep the earlier content: the CSV's
-//   name gets a new file, the old one is never written into.
+//   name gets a new file, the old one is never written into; in place, a
+//   CSV with other links is refused.
 // - Where no new file can be made beside the CSV (a folder we may not
 //   write, or a sticky folder where the CSV is someone else's) but the CSV
 //   itself is writable, it is written in place. The rows are then held in
 //   memory (a CSV never grows past a few megabytes: only 57 columns of each
 //   of at most 32767 records are read) and written over the CSV only once
-//   the run has succeeded, so the earlier CSV survives every failure but a
-//   failing final write.
+//   the run has succeeded. The space is reserved (and the file-size limit
+//   checked) first, and every catchable signal held through the final
+//   write, truncation and flush, so the earlier CSV survives every failure
+//   but SIGKILL or a power cut during that write.
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/random.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -83,10 +103,10 @@ class Descriptor {
 
 // Opens a folder to work relative to. A folder we may search but not read
 // still gets a descriptor (O_PATH), only without the flush of the folder.
-Descriptor OpenFolder(int at, const std::string& path) {
-  const int fd = ::openat(at, path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+Descriptor OpenFolder(int at, const char* path) {
+  const int fd = ::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0 || errno != EACCES) return Descriptor(fd);
-  return Descriptor(::openat(at, path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  return Descriptor(::openat(at, path, O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
 // "a/b/NAME" -> {"a/b", "NAME"}; "NAME" -> {".", "NAME"}; "/NAME" -> {"/", "NAME"}.
@@ -102,6 +122,52 @@ std::pair<std::string, std::string> SplitPath(std::string_view path) {
 bool MayFollow(const struct stat& link, const struct stat& folder) {
   const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
   return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+
+// Opens the folder `path` names, relative to `at`, one name at a time, so
+// that the protected-symlink rule (MayFollow) holds for every link on the
+// way and not only for the last, whatever the kernel's own setting:
+// another user's link to a folder in /tmp must not lead us into a folder
+// of our own. `links` counts the links followed, against kMaxLinks.
+Descriptor OpenFolderByParts(int at, std::string_view path, int& links, std::string& reason) {
+  Descriptor current(
+      ::openat(at, path.starts_with('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  while (current.valid() && !path.empty()) {
+    const std::size_t slash = path.find('/');
+    const std::string part(path.substr(0, slash));
+    path.remove_prefix(slash == std::string_view::npos ? path.size() : slash + 1);
+    if (part.empty() || part == ".") continue;
+    struct stat st {};
+    if (::fstatat(current.get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return {};
+    if (!S_ISLNK(st.st_mode)) {
+      // Opened without following: a name swapped for a link since the
+      // look fails here instead of being followed.
+      current.reset(
+          ::openat(current.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      continue;
+    }
+    struct stat folderStat {};
+    if (++links > kMaxLinks) {
+      errno = ELOOP;
+      return {};
+    }
+    if (::fstat(current.get(), &folderStat) != 0) return {};
+    if (!MayFollow(st, folderStat)) {
+      reason = "a link of another user in a shared folder, which is not followed";
+      errno = EPERM;
+      return {};
+    }
+    char target[PATH_MAX];
+    const ssize_t length = ::readlinkat(current.get(), part.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) {
+      if (length >= 0) errno = ENAMETOOLONG;
+      return {};
+    }
+    current = OpenFolderByParts(
+        current.get(), std::string_view(target, static_cast<std::size_t>(length)), links, reason);
+  }
+  if (!current.valid()) return {};
+  return OpenFolder(current.get(), ".");
 }
 
 // Whether a rename over `csv` in `folder` will be refused: in a sticky
@@ -121,12 +187,26 @@ struct PendingName {
 volatile std::sig_atomic_t nameRegistered = 0;
 PendingName pendingName;
 
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
-struct sigaction previousActions[std::size(kCleanupSignals)];
+// Every signal whose default action ends the process, real-time ones
+// included; SIGKILL and SIGSTOP cannot be caught.
+sigset_t FatalSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal : {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2,
+                           SIGALRM, SIGXCPU, SIGVTALRM, SIGPROF, SIGSEGV, SIGBUS,  SIGSYS,
+                           SIGTRAP, SIGABRT, SIGILL,    SIGFPE,  SIGIO,   SIGPWR,  SIGSTKFLT}) {
+    sigaddset(&set, signal);
+  }
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaddset(&set, signal);
+  return set;
+}
+
+struct sigaction previousActions[NSIG];
 
 extern "C" void RemovePendingAndResignal(int signal) {
   if (nameRegistered != 0) ::unlinkat(pendingName.folder, pendingName.name, 0);
-  // Die of the same signal, so the caller sees what happened.
+  // Die of the same signal, so the caller sees what happened. A fault
+  // (SIGSEGV) comes back when the faulting instruction runs again.
   ::signal(signal, SIG_DFL);
   ::raise(signal);
 }
@@ -135,33 +215,34 @@ void RegisterPendingName(int folder, const std::string& name) {
   pendingName.folder = folder;
   std::snprintf(pendingName.name, sizeof pendingName.name, "%s", name.c_str());
   nameRegistered = 1;
-  for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
+  const sigset_t fatal = FatalSignals();
+  for (int signal = 1; signal < NSIG; ++signal) {
+    if (sigismember(&fatal, signal) != 1) continue;
     struct sigaction action {};
     action.sa_handler = RemovePendingAndResignal;
     sigfillset(&action.sa_mask);
-    ::sigaction(kCleanupSignals[k], nullptr, &previousActions[k]);
+    ::sigaction(signal, nullptr, &previousActions[signal]);
     // A signal the process ignores (nohup) stays ignored.
-    if (previousActions[k].sa_handler != SIG_IGN) {
-      ::sigaction(kCleanupSignals[k], &action, nullptr);
-    }
+    if (previousActions[signal].sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
   }
 }
 
 void UnregisterPendingName() noexcept {
-  for (std::size_t k = 0; k < std::size(kCleanupSignals); ++k) {
-    ::sigaction(kCleanupSignals[k], &previousActions[k], nullptr);
+  const sigset_t fatal = FatalSignals();
+  for (int signal = 1; signal < NSIG; ++signal) {
+    if (sigismember(&fatal, signal) == 1) ::sigaction(signal, &previousActions[signal], nullptr);
   }
   nameRegistered = 0;
 }
 
-// Holds back the signals that end a process while a name is being put in
-// place, so a Ctrl-C cannot fall between two steps that must go together.
+// Holds back every signal that can be held while a name is being put in
+// place or the CSV written in place, so nothing can fall between two steps
+// that must go together.
 class SignalsHeld {
  public:
   SignalsHeld() {
     sigset_t held;
-    sigemptyset(&held);
-    for (const int signal : kCleanupSignals) sigaddset(&held, signal);
+    sigfillset(&held);
     ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
   }
   ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
@@ -172,13 +253,52 @@ class SignalsHeld {
   sigset_t previous_;
 };
 
-// A hidden name beside the CSV that no other run uses. Short, so that it
-// never makes a path too long where the CSV's own path fits.
-std::string TemporaryName(unsigned attempt) {
-  static unsigned counter = 0;
-  return ".dta2csv-" + std::to_string(::getpid()) + "-" + std::to_string(++counter + attempt) +
-         ".tmp";
+// A hidden name beside the CSV that no other user can guess ahead (and
+// so block by making it first). Short, so that it never makes a path too
+// long where the CSV's own path fits.
+std::string TemporaryName() {
+  unsigned char random[10];
+  if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
+    // Only before the kernel's pool is ready: unique still, retried if taken.
+    static unsigned counter = 0;
+    const auto seed = static_cast<unsigned long long>(std::time(nullptr)) * 1000003u +
+                      static_cast<unsigned long long>(::getpid()) * 7919u + ++counter;
+    for (std::size_t k = 0; k < sizeof random; ++k) {
+      random[k] = static_cast<unsigned char>(seed >> (k % 8 * 8));
+    }
+  }
+  constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz234567";
+  std::string name = ".dta2csv-";
+  for (const unsigned char byte : random) name += kDigits[byte % 32];
+  return name + ".tmp";
 }
+
+// Whether entries in the folder may be added but never removed or renamed
+// (chattr +a): a hidden name made there would stay.
+bool IsAppendOnly(int folder) {
+  int flags = 0;
+  return ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL) != 0;
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+// An extended attribute's value, or nothing (errno says why).
+std::optional<std::string> ReadAttribute(const std::string& path, const char* name) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+    if (size < 0) return std::nullopt;
+    std::string value(static_cast<std::size_t>(size), '\0');
+    const ssize_t read = ::getxattr(path.c_str(), name, value.data(), value.size());
+    if (read >= 0) {
+      value.resize(static_cast<std::size_t>(read));
+      return value;
+    }
+    if (errno != ERANGE) return std::nullopt;  // ERANGE: it grew meanwhile
+  }
+  return std::nullopt;
+}
+
+constexpr char kAccessAcl[] = "system.posix_acl_access";
 
 }  // namespace
 
@@ -190,7 +310,9 @@ struct CsvFile::Pending {
   std::string name;                    // the CSV's name in `folder`
   Descriptor file;                     // the new file, or the CSV itself when in place
   std::optional<struct stat> earlier;  // the CSV found at `name`, if any
+  Descriptor earlierFile;              // it, held without being opened (O_PATH)
   std::string temporary;               // the named file's name, while it has one
+  std::string reason;                  // why the CSV cannot be made or replaced
   struct sigaction previousSizeSignal {};
 
   Pending() {
@@ -214,7 +336,13 @@ struct CsvFile::Pending {
   CreateResult Resolve(std::string_view csvPath, const FileIdentity& input);
   CreateResult OpenNewFile();
   CreateResult OpenInPlace();
-  void KeepOwnerAndMode() const;
+  CreateResult Refuse(std::string why) {
+    reason = std::move(why);
+    return CreateResult::CannotCreate;
+  }
+  CreateResult RefuseForError() { return Refuse(ErrorText(errno)); }
+  void KeepOwnerAndAccess() const;
+  void CopyUserAttributes(const std::string& from) const;
   bool WriteAll(std::string_view bytes, off_t at) const;
   CommitResult PutInPlace(std::string_view heldRows);
   bool LinkUnnamed(const std::string& as) const;
@@ -225,40 +353,51 @@ struct CsvFile::Pending {
 CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
                                                 const FileIdentity& input) {
   auto [folderPath, base] = SplitPath(csvPath);
-  folder = OpenFolder(AT_FDCWD, folderPath);
+  int links = 0;
+  folder = OpenFolderByParts(AT_FDCWD, folderPath, links, reason);
   name = std::move(base);
-  if (!folder.valid() || name.empty()) return CreateResult::CannotCreate;
+  if (!folder.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
+  if (name.empty()) return Refuse("no file name");
 
-  for (int links = 0;; ++links) {
+  for (;; ++links) {
     struct stat st {};
     if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      return errno == ENOENT ? CreateResult::Created : CreateResult::CannotCreate;
+      return errno == ENOENT ? CreateResult::Created : RefuseForError();
     }
     if (S_ISREG(st.st_mode)) {
       if (FileIdentity{st.st_dev, st.st_ino} == input) return CreateResult::SameAsInput;
       // A read-only CSV is its owner's way of keeping it; refuse as
       // truncating it would have been refused.
-      if (::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) {
-        return CreateResult::CannotCreate;
+      if (::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) return RefuseForError();
+      // Held, so that its ACL and attributes are read from this very file.
+      earlierFile.reset(::openat(folder.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+      struct stat held {};
+      if (!earlierFile.valid() || ::fstat(earlierFile.get(), &held) != 0 ||
+          held.st_ino != st.st_ino || held.st_dev != st.st_dev) {
+        return Refuse("the file changed while it was being checked");
       }
       earlier = st;
       return CreateResult::Created;
     }
-    if (!S_ISLNK(st.st_mode) || links == kMaxLinks) return CreateResult::CannotCreate;
+    if (S_ISDIR(st.st_mode)) return Refuse(ErrorText(EISDIR));
+    if (!S_ISLNK(st.st_mode)) return Refuse("not a regular file");
+    if (links >= kMaxLinks) return Refuse(ErrorText(ELOOP));
 
     struct stat folderStat {};
-    if (::fstat(folder.get(), &folderStat) != 0 || !MayFollow(st, folderStat)) {
-      return CreateResult::CannotCreate;
+    if (::fstat(folder.get(), &folderStat) != 0) return RefuseForError();
+    if (!MayFollow(st, folderStat)) {
+      return Refuse("a link of another user in a shared folder, which is not followed");
     }
     char target[PATH_MAX];
     const ssize_t length = ::readlinkat(folder.get(), name.c_str(), target, sizeof target);
     if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) {
-      return CreateResult::CannotCreate;
+      return Refuse(ErrorText(length < 0 ? errno : ENAMETOOLONG));
     }
     auto [targetFolder, targetName] =
         SplitPath(std::string_view(target, static_cast<std::size_t>(length)));
-    Descriptor next = OpenFolder(folder.get(), targetFolder);
-    if (!next.valid() || targetName.empty()) return CreateResult::CannotCreate;
+    Descriptor next = OpenFolderByParts(folder.get(), targetFolder, links, reason);
+    if (!next.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
+    if (targetName.empty()) return Refuse("a link to a folder");
     folder = std::move(next);
     name = std::move(targetName);
   }
@@ -266,8 +405,9 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
 
 CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
   struct stat folderStat {};
-  if (earlier && ::fstat(folder.get(), &folderStat) == 0 &&
-      StickyRefusesRename(*earlier, folderStat)) {
+  const bool appendOnly = IsAppendOnly(folder.get());
+  if (earlier && (appendOnly || (::fstat(folder.get(), &folderStat) == 0 &&
+                                 StickyRefusesRename(*earlier, folderStat)))) {
     return OpenInPlace();
   }
   // 0666 less the umask (and the folder's default ACL), as for any new
@@ -281,9 +421,10 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
   // hidden named one.
   if (!file.valid() &&
       (useNamedTemporary || error == EOPNOTSUPP || error == EISDIR || error == EINVAL)) {
+    if (appendOnly) return Refuse("the folder is append-only");
     kind = Kind::Named;
     for (unsigned attempt = 0; attempt < 16 && !file.valid(); ++attempt) {
-      temporary = TemporaryName(attempt);
+      temporary = TemporaryName();
       SignalsHeld held;  // no moment where the file exists but is not registered
       file.reset(::openat(folder.get(), temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, kMode));
@@ -295,38 +436,85 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
   }
   if (!file.valid()) {
     const bool mayNotCreateHere = error == EACCES || error == EPERM;
-    return earlier && mayNotCreateHere ? OpenInPlace() : CreateResult::CannotCreate;
+    return earlier && mayNotCreateHere ? OpenInPlace() : Refuse(ErrorText(error));
   }
-  KeepOwnerAndMode();
+  KeepOwnerAndAccess();
   return CreateResult::Created;
 }
 
 CsvFile::CreateResult CsvFile::Pending::OpenInPlace() {
   kind = Kind::InPlace;
+  // Written in place, every other name of the file would change with it.
+  if (earlier->st_nlink > 1) {
+    return Refuse("it has other names (hard links) and cannot be replaced here without them");
+  }
   file.reset(::openat(folder.get(), name.c_str(),
                       O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid()) return RefuseForError();
   struct stat st {};
   // The file opened must be the one checked, not one swapped in since.
-  if (!file.valid() || ::fstat(file.get(), &st) != 0 || st.st_dev != earlier->st_dev ||
-      st.st_ino != earlier->st_ino) {
-    return CreateResult::CannotCreate;
+  if (::fstat(file.get(), &st) != 0 || st.st_dev != earlier->st_dev ||
+      st.st_ino != earlier->st_ino || st.st_nlink > 1) {
+    return Refuse("the file changed while it was being checked");
   }
   return CreateResult::Created;
 }
 
-void CsvFile::Pending::KeepOwnerAndMode() const {
+void CsvFile::Pending::KeepOwnerAndAccess() const {
   if (!earlier) return;
   mode_t mode = earlier->st_mode & 0777;
-  if (earlier->st_uid != ::geteuid() || earlier->st_gid != ::getegid()) {
+  bool groupKept = true;
+  struct stat made {};
+  // Compared with what the new file got, not with who we are: in a setgid
+  // folder it gets the folder's group.
+  if (::fstat(file.get(), &made) != 0 || made.st_uid != earlier->st_uid ||
+      made.st_gid != earlier->st_gid) {
     if (::fchown(file.get(), earlier->st_uid, earlier->st_gid) != 0 &&
         ::fchown(file.get(), static_cast<uid_t>(-1), earlier->st_gid) != 0) {
       // The group could not be given: its rights must not pass to ours,
       // which gets no more than everyone else.
+      groupKept = false;
       const mode_t others = mode & 07;
       mode = (mode & ~mode_t{070}) | (mode & (others << 3));
     }
   }
+  const std::string earlierPath = "/proc/self/fd/" + std::to_string(earlierFile.get());
+  std::optional<std::string> acl = ReadAttribute(earlierPath, kAccessAcl);
+  const bool noAcl = !acl && (errno == ENODATA || errno == EOPNOTSUPP);
+  // What the ACL allowed cannot be known, or would go to the wrong group.
+  if ((!acl && !noAcl) || (acl && !groupKept)) {
+    mode &= 0700;
+    acl.reset();
+  }
+  // The new file may have taken an ACL from the folder's defaults, which the
+  // earlier CSV did not have: the earlier one's replaces it.
+  if (::fremovexattr(file.get(), kAccessAcl) != 0 && errno != ENODATA && errno != EOPNOTSUPP) {
+    mode &= 0700;
+  }
   ::fchmod(file.get(), mode);
+  if (acl && ::fsetxattr(file.get(), kAccessAcl, acl->data(), acl->size(), 0) != 0) {
+    ::fchmod(file.get(), mode & 0700);  // its deny entries would be lost with it
+  }
+  CopyUserAttributes(earlierPath);
+}
+
+// The user.* attributes (a tag, a checksum, an origin URL that tools keep
+// there); one that cannot be set is left out, as it grants no access.
+void CsvFile::Pending::CopyUserAttributes(const std::string& from) const {
+  const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size <= 0) return;
+  std::string names(static_cast<std::size_t>(size), '\0');
+  const ssize_t listed = ::listxattr(from.c_str(), names.data(), names.size());
+  if (listed <= 0) return;
+  names.resize(static_cast<std::size_t>(listed));
+  for (std::size_t at = 0; at < names.size();) {
+    const std::string attribute = names.c_str() + at;
+    at += attribute.size() + 1;
+    if (attribute.rfind("user.", 0) != 0) continue;
+    if (const auto value = ReadAttribute(from, attribute.c_str())) {
+      ::fsetxattr(file.get(), attribute.c_str(), value->data(), value->size(), 0);
+    }
+  }
 }
 
 bool CsvFile::Pending::WriteAll(std::string_view bytes, off_t at) const {
@@ -353,16 +541,36 @@ bool CsvFile::Pending::LinkUnnamed(const std::string& as) const {
 
 CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
   if (kind == Kind::InPlace) {
-    // Written over from the start, then cut to length: where the new CSV is
-    // no longer than the old, a full disk cannot fail the write.
-    if (!WriteAll(heldRows, 0) ||
-        ::ftruncate(file.get(), static_cast<off_t>(heldRows.size())) != 0 ||
+    // Whatever can fail for want of room fails here, before the earlier
+    // CSV is touched: the file-size limit, then the disk's space, reserved
+    // without changing the file's length or content.
+    const auto size = static_cast<off_t>(heldRows.size());
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        static_cast<rlim_t>(size) > limit.rlim_cur) {
+      reason = ErrorText(EFBIG);
+      return CommitResult::WriteFailed;
+    }
+    if (size > 0 && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS) {
+      reason = ErrorText(errno);
+      return CommitResult::WriteFailed;
+    }
+    // Written over from the start, then cut to length and flushed, with
+    // every signal that can be held held: an interrupted write would leave
+    // the new rows followed by the end of the old ones.
+    SignalsHeld held;
+    if (!WriteAll(heldRows, 0) || ::ftruncate(file.get(), size) != 0 ||
         ::fdatasync(file.get()) != 0) {
+      reason = ErrorText(errno);
       return CommitResult::WriteFailed;
     }
     return CommitResult::Committed;
   }
-  if (::fdatasync(file.get()) != 0) return CommitResult::WriteFailed;
+  if (::fdatasync(file.get()) != 0) {
+    reason = ErrorText(errno);
+    return CommitResult::WriteFailed;
+  }
 
   bool placed = false;
   {
@@ -372,13 +580,19 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
     } else if (!earlier && LinkUnnamed(name)) {
       placed = true;  // nothing to replace: the file gets its name at once
     } else {
-      temporary = TemporaryName(0);
+      temporary = TemporaryName();
       if (LinkUnnamed(temporary)) {
         placed = ::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) == 0;
-        if (!placed) ::unlinkat(folder.get(), temporary.c_str(), 0);
+        // The name that could not take the CSV's place goes at once.
+        if (!placed) {
+          const int error = errno;
+          ::unlinkat(folder.get(), temporary.c_str(), 0);
+          errno = error;
+        }
       }
       temporary.clear();
     }
+    if (!placed) reason = ErrorText(errno);
     if (placed && kind == Kind::Named) {
       temporary.clear();
       UnregisterPendingName();
@@ -397,17 +611,25 @@ CsvFile::~CsvFile() { Discard(); }
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
   Discard();  // also empties the buffer
   failed_ = false;
+  failureReason_.clear();
   auto pending = std::make_unique<Pending>();
   CreateResult result = pending->Resolve(csvPath, input);
   if (result == CreateResult::Created) result = pending->OpenNewFile();
-  if (result == CreateResult::Created) pending_ = std::move(pending);
+  if (result == CreateResult::Created) {
+    pending_ = std::move(pending);
+  } else {
+    failureReason_ = std::move(pending->reason);
+  }
   return result;
 }
 
 void CsvFile::Flush() {
   // In place, the rows wait in the buffer until the run has succeeded.
   if (pending_->kind == Pending::Kind::InPlace) return;
-  if (!failed_ && !pending_->WriteAll(Held(), -1)) failed_ = true;
+  if (!failed_ && !pending_->WriteAll(Held(), -1)) {
+    failed_ = true;
+    pending_->reason = ErrorText(errno);
+  }
   buffer_.Clear();
 }
 
@@ -415,6 +637,7 @@ CsvFile::CommitResult CsvFile::Commit() {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
   const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(Held());
+  if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
   Discard();
   return result;
 }

@@ -57,6 +57,20 @@ std::wstring TemporaryName(const std::wstring& target, unsigned attempt) {
          std::to_wstring((ticks ^ (ticks >> 17)) % 1000000 + attempt) + L".tmp";
 }
 
+// Why a file could not be made or replaced, in the words a user of the
+// command line needs: mostly a spreadsheet holding the CSV.
+std::string ReasonFor(DWORD error) {
+  switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return "in use by another program";
+    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_PATH_NOT_FOUND: return "no such folder";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "disk full";
+    default: return "Windows error " + std::to_string(error);
+  }
+}
+
 bool MarkForDeletion(HANDLE file, bool remove) {
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = remove ? TRUE : FALSE;
@@ -151,10 +165,15 @@ void CsvFile::Discard() noexcept {
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
   Discard();  // also empties the buffer
   failed_ = false;
+  const auto refuse = [this](std::string why) {
+    failureReason_ = std::move(why);
+    return CreateResult::CannotCreate;
+  };
+  failureReason_.clear();
   auto pending = std::make_unique<Pending>();
   pending->target = WideFromUtf8(csvPath);
   if (pending->target.empty() || win32::NamesADevice(pending->target)) {
-    return CreateResult::CannotCreate;
+    return refuse("not a file name");
   }
 
   // Attributes only: this open ignores other programs' sharing modes, so
@@ -170,7 +189,7 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
   }
   if (!existing.IsValid()) {
     // No such folder, no access: nothing can be created there.
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return CreateResult::CannotCreate;
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return refuse(ReasonFor(GetLastError()));
   } else {
     // The earlier CSV is held until the rename, without delete sharing: no
     // other program can rename, replace or delete it meanwhile, so the file
@@ -181,11 +200,13 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
         Handle(CreateFileW(pending->target.c_str(), DELETE | READ_CONTROL | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
-    constexpr DWORD kNotReplaceable = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
-    if (!pending->earlier.IsValid() || !GetFileInformationByHandle(pending->earlier.Get(), &info) ||
-        win32::IdentityOf(info) == input || (info.dwFileAttributes & kNotReplaceable) != 0 ||
-        GetFileType(pending->earlier.Get()) != FILE_TYPE_DISK) {
-      return CreateResult::CannotCreate;
+    if (!pending->earlier.IsValid() || !GetFileInformationByHandle(pending->earlier.Get(), &info)) {
+      return refuse(ReasonFor(GetLastError()));
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return refuse("a folder");
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return refuse("read-only");
+    if (win32::IdentityOf(info) == input || GetFileType(pending->earlier.Get()) != FILE_TYPE_DISK) {
+      return refuse("not a regular file");
     }
   }
 
@@ -199,11 +220,11 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
   }
   if (!pending->file.IsValid()) {
     pending->temporary.clear();
-    return CreateResult::CannotCreate;
+    return refuse(ReasonFor(GetLastError()));
   }
   // Until the commit the new file is marked for deletion, so that Windows
   // removes it when its handle closes, even when the process is killed.
-  if (!MarkForDeletion(pending->file.Get(), true)) return CreateResult::CannotCreate;
+  if (!MarkForDeletion(pending->file.Get(), true)) return refuse(ReasonFor(GetLastError()));
   pending_ = std::move(pending);
   return CreateResult::Created;
 }
@@ -217,6 +238,7 @@ void CsvFile::Flush() {
       rest.remove_prefix(written);
     } else {
       failed_ = true;  // disk full, quota, I/O error
+      failureReason_ = ReasonFor(GetLastError());
     }
   }
   buffer_.Clear();
@@ -232,6 +254,9 @@ CsvFile::CommitResult CsvFile::Commit() {
              !MarkForDeletion(pending_->file.Get(), false)) {
     result = CommitResult::CannotReplace;
   }
+  if (result != CommitResult::Committed && failureReason_.empty()) {
+    failureReason_ = ReasonFor(GetLastError());
+  }
   pending_->file.Close();
   pending_->earlier.Close();
   if (result == CommitResult::Committed) {
@@ -240,6 +265,7 @@ CsvFile::CommitResult CsvFile::Commit() {
       pending_->temporary.clear();
     } else {
       result = CommitResult::CannotReplace;
+      failureReason_ = ReasonFor(GetLastError());
     }
   }
   pending_.reset();

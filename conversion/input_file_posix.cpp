@@ -12,12 +12,24 @@ namespace ravuvur {
 bool InputFile::Open(std::string_view utf8Path) {
   Close();
   const std::string path(utf8Path);
-  // Look before opening: opening some devices has side effects.
+  // Opening some devices has side effects, so the name is first taken
+  // without opening what it names (O_PATH), that is checked, and only that
+  // very file is then opened for reading: a name swapped for a device in
+  // between changes nothing.
+  const int pathFd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
+  if (pathFd < 0) return false;
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  // O_NONBLOCK so that a file swapped for a pipe meanwhile cannot block;
-  // the check after opening refuses it.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  int fd = -1;
+  if (::fstat(pathFd, &st) == 0 && S_ISREG(st.st_mode)) {
+    const std::string self = "/proc/self/fd/" + std::to_string(pathFd);
+    fd = ::open(self.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    // Without /proc, the name again; O_NONBLOCK so that a pipe swapped in
+    // meanwhile cannot block, the check below refusing it.
+    if (fd < 0 && errno == ENOENT) {
+      fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    }
+  }
+  ::close(pathFd);
   if (fd < 0) return false;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);

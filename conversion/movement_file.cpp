@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(ZIZ_SCALAR_LINE_END)
 #include <emmintrin.h>
 #endif
 
@@ -21,7 +21,7 @@ constexpr std::size_t kLookAhead = 64;
 // can, 64 bytes are looked at in one step, which finds the end of a
 // typical line at once.
 const char* FindLineEnd(const char* begin, const char* end) noexcept {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(ZIZ_SCALAR_LINE_END)
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   const auto hitsIn = [&](const char* at) {

@@ -61,7 +61,7 @@ class Narrator {
   ProgressLog& log_;
 };
 
-bool Run(ModuleState& state, std::string_view inputPath) {
+bool Run(ModuleState& state, std::string_view inputPath, std::string& csvFailure) {
   ProgressLog& log = state.log;
   MovementTallies& tallies = state.tallies;
   Narrator say(log);
@@ -105,6 +105,7 @@ bool Run(ModuleState& state, std::string_view inputPath) {
       case CsvFile::CreateResult::SameAsInput: error(msg::k024OutputIsInput, shownCsvPath); break;
       case CsvFile::CreateResult::CannotCreate:
         error(msg::k023CannotCreateOutput, shownCsvPath);
+        csvFailure = output.FailureReason();
         break;
     }
   }
@@ -168,9 +169,11 @@ bool Run(ModuleState& state, std::string_view inputPath) {
         case CsvFile::CommitResult::Committed: written = true; break;
         case CsvFile::CommitResult::WriteFailed:
           error(msg::k025CannotWriteOutput, shownCsvPath);
+          csvFailure = output.FailureReason();
           break;
         case CsvFile::CommitResult::CannotReplace:
           error(msg::k023CannotCreateOutput, shownCsvPath);
+          csvFailure = output.FailureReason();
           break;
       }
     }
@@ -185,10 +188,11 @@ bool Run(ModuleState& state, std::string_view inputPath) {
 
 }  // namespace
 
-bool RunConversion(ModuleState& state, std::string_view inputPath) {
+bool RunConversion(ModuleState& state, std::string_view inputPath, std::string* csvFailure) {
   bool converted = false;
+  std::string failure;
   try {
-    converted = Run(state, inputPath);
+    converted = Run(state, inputPath, failure);
   } catch (const std::bad_alloc&) {
     // Everything the run held is released by now, the new CSV with it, so
     // an earlier CSV is as it was. Saying so needs little memory; if even
@@ -203,6 +207,7 @@ bool RunConversion(ModuleState& state, std::string_view inputPath) {
     }
   }
   state.log.Flush();
+  if (csvFailure != nullptr) *csvFailure = std::move(failure);
   return converted;
 }
 

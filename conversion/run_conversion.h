@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/ravuvur.h"
@@ -20,7 +21,11 @@ namespace ravuvur {
 // as it was.
 //
 // Returns true when the run ended with "008 Fim de Conversão bem sucedido",
-// false when it ended with "011 CONVERSÃO NÃO REALIZADA".
-bool RunConversion(ModuleState& state, std::string_view inputPath);
+// false when it ended with "011 CONVERSÃO NÃO REALIZADA". When the CSV
+// could not be created, written or replaced (023, 025) and `csvFailure` is
+// given, it gets the reason in the system's words, which the log's fixed
+// message does not carry; otherwise it is emptied.
+bool RunConversion(ModuleState& state, std::string_view inputPath,
+                   std::string* csvFailure = nullptr);
 
 }  // namespace ravuvur

@@ -1,9 +1,11 @@
 #include "core/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 
-#include "core/case_mapping.h"
+#include "core/unicode_tables.h"
 
 namespace ravuvur {
 namespace {
@@ -15,21 +17,8 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  char bytes[4];
+  out.append(bytes, EncodeUtf8(cp, bytes));
 }
 
 struct Decoded {
@@ -64,22 +53,31 @@ Decoded DecodeOne(std::string_view s) noexcept {
   return {cp, length};
 }
 
+// Unicode's simple upper-case mapping: one code point for one, the same
+// whatever the locale or the platform.
 char32_t UpperCodePoint(char32_t cp) {
-  if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 0x20 : cp;
-  // Latin-1: à..þ except the division sign; ÿ goes to Ÿ outside the block.
-  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 0x20;
-  if (cp == 0xFF) return 0x178;
-  if (cp == 0x131) return 'I';  // dotless i
-  // Latin Extended-A: upper/lower pairs, even-odd then odd-even.
-  if ((cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177)) return cp & ~char32_t{1};
-  if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E))
-    return (cp % 2 == 0) ? cp - 1 : cp;
-  if (cp == 0x192) return 0x191;  // ƒ
-  if (cp < 0x180) return cp;
-  return PlatformUpperCase(cp);
+  const auto* range = std::upper_bound(std::begin(kUpperRanges), std::end(kUpperRanges), cp,
+                                       [](char32_t c, const UpperRange& r) { return c < r.first; });
+  if (range == std::begin(kUpperRanges)) return cp;
+  --range;
+  if (cp > range->last || (cp - range->first) % static_cast<char32_t>(range->stride) != 0) {
+    return cp;
+  }
+  return static_cast<char32_t>(static_cast<std::int32_t>(cp) + range->delta);
 }
 
-bool IsControl(char32_t cp) noexcept { return cp < 0x20 || (cp >= 0x7F && cp < 0xA0); }
+bool IsFormatCharacter(char32_t cp) noexcept {
+  const auto* range =
+      std::upper_bound(std::begin(kFormatRanges), std::end(kFormatRanges), cp,
+                       [](char32_t c, const CodePointRange& r) { return c < r.first; });
+  return range != std::begin(kFormatRanges) && cp <= std::prev(range)->last;
+}
+
+// Characters shown escaped: controls, and those that move or hide text
+// (line separators, bidi overrides, zero-width characters).
+bool IsControl(char32_t cp) noexcept {
+  return cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || IsFormatCharacter(cp);
+}
 
 // Appends $'...' with each byte of `bytes` escaped.
 void AppendDollarQuoted(std::string& out, std::string_view bytes) {
@@ -133,6 +131,30 @@ std::size_t RunLength(std::string_view text, bool& printable) noexcept {
 }
 
 }  // namespace
+
+std::size_t EncodeUtf8(char32_t cp, char* out) noexcept {
+  if (cp < 0x80) {
+    out[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (cp >> 6));
+    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (cp >> 12));
+    out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  if (cp > 0x10FFFF) return 0;
+  out[0] = static_cast<char>(0xF0 | (cp >> 18));
+  out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+  return 4;
+}
 
 std::string ShownInLog(std::string_view utf8) {
   bool printable = true;

@@ -13,6 +13,10 @@ namespace ravuvur {
 // number, as the platform's own conversion does.
 std::string Windows1252ToUtf8(std::string_view text);
 
+// Writes the UTF-8 form of `cp` to `out` (room for 4 bytes); returns its
+// length, 0 for a value past U+10FFFF.
+std::size_t EncodeUtf8(char32_t cp, char* out) noexcept;
+
 // Number of characters of a UTF-8 text; a byte that is not part of a valid
 // sequence counts as one character.
 std::size_t CharacterCount(std::string_view utf8) noexcept;
@@ -20,13 +24,15 @@ std::size_t CharacterCount(std::string_view utf8) noexcept;
 // Byte length of the first `characters` characters of a UTF-8 text.
 std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) noexcept;
 
-// Upper case by the machine's rules, accented letters included: Latin
-// letters (the whole Windows-1252 repertoire) always, other scripts as the
-// current C locale's towupper says. Invalid bytes pass through unchanged.
+// Upper case by Unicode's simple upper-case mapping (one code point for
+// one, so "ß" stays), the same whatever the locale or platform: one input
+// always gives one CSV name. Invalid bytes pass through unchanged.
 std::string UpperCase(std::string_view utf8);
 
 // A value as the log shows it: exactly as it is when it is valid UTF-8
-// without control characters (C0, DEL, C1), which is every ordinary path
+// without control characters (C0, DEL, C1) or characters that separate
+// lines or reorder or hide text (Unicode's Zl, Zp and Cf: U+2028, bidi
+// overrides, zero-width characters, tags), which is every ordinary path
 // and header field. Otherwise quoted the way `ls` shows an awkward file
 // name, which a POSIX shell reads back as the same bytes: ordinary runs
 // between single quotes, every other byte as $'\n', $'\t' or $'\ooo' in

@@ -21,14 +21,20 @@ using ziz_fuzz::Show;
 
 namespace {
 
+// Made on first use and removed with everything in it when the process
+// exits. Never destroyed, so that the removal at exit can still read it.
 const std::string& ScratchFolder() {
-  static const std::string folder = [] {
+  static const std::string* const folder = [] {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/ziz-fuzz.XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    return pattern;
+    auto* made = new std::string(std::string(base && *base ? base : "/tmp") + "/ziz-fuzz.XXXXXX");
+    if (::mkdtemp(made->data()) == nullptr) std::abort();
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(*folder, ignored);
+    });
+    return made;
   }();
-  return folder;
+  return *folder;
 }
 
 std::string Slurp(const std::string& path, bool& exists) {

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <regex>
 
 #include "tests/support/child_process.h"
@@ -142,6 +143,67 @@ TEST_F(Dta2csvTest, AwkwardNamesPrintOneLineOfUtf8PerMessage) {
   EXPECT_NE(r.out.find(" 004 Movimento: 'a'$'\\n''b'$'\\033''[2J'$'\\347''.dat'\n"),
             std::string::npos)
       << r.out;
+}
+
+TEST_F(Dta2csvTest, UnknownOptionIsShownEscaped) {
+  // A globbed name that starts with '-' must not send the terminal an escape.
+  const Result r = RunDta2csv(dir.path(), {"-\x1b[2Jx.dat"}, "2>&1 >/dev/null");
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "dta2csv: unknown option '-'$'\\033''[2Jx.dat'");
+}
+
+TEST_F(Dta2csvTest, CsvThatCannotBeMadeHasItsReasonOnStandardError) {
+  ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
+  ziz_test::MakeFolder(dir / "A.CSV");
+  const Result r = RunDta2csv(dir.path(), {"a.dat"}, "2>&1 >/dev/null");
+  EXPECT_EQ(r.out, "dta2csv: A.CSV: Is a directory\n");
+}
+
+TEST_F(Dta2csvTest, ClosedStandardDescriptorsNeverReachTheCsv) {
+  // Without its standard output the log must not land in a file of ours:
+  // the CSV is reached through a link into a folder, which takes one more
+  // descriptor before the new CSV's, and the log is large.
+  ziz_test::MakeFolder(dir / "out");
+  ASSERT_EQ(::symlink("out/BIG.CSV", (dir / "BIG.CSV").c_str()), 0);
+  ziz_test::WriteFile(dir / "big.dat",
+                      MovementFile("05000", std::vector<ziz_test::Record>(5000, Departure())));
+  RunDta2csv(dir.path(), {"big.dat"}, "0<&- 1>&- 2>/dev/null");
+  EXPECT_EQ(ziz_test::ReadFile(dir / "out/BIG.CSV").find("Iniciando"), std::string::npos);
+}
+
+TEST_F(Dta2csvTest, LogPastTheFileSizeLimitEndsWithStatusThree) {
+  ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
+  const ziz_test::TempDir logs;
+  const Result r =
+      RunDta2csv(dir.path(), {"a.dat", "a.dat", "a.dat"}, "2>&1 >" + Quote(logs / "log"),
+                 "LC_ALL=C sh -c 'ulimit -f 1 && exec \"$0\" \"$@\"'");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.out, "dta2csv: cannot write the log: File too large\n");
+}
+
+TEST_F(Dta2csvTest, EveryMemoryLimitGivesALineThatSaysSo) {
+  // From limits where the program cannot even start to ones where it
+  // converts: never an abort, never a silent failure.
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not fit a memory limit";
+#endif
+  ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
+  for (int kib = 1000; kib <= 6000; kib += 25) {
+    const std::string limit =
+        "LC_ALL=C sh -c 'ulimit -v " + std::to_string(kib) + " && exec \"$0\" \"$@\"'";
+    const Result r = RunDta2csv(dir.path(), {"a.dat"}, "2>&1", limit);
+    ASSERT_TRUE(r.status == 0 || (r.status > 0 && !r.out.empty())) << kib << " KiB: " << r.status;
+  }
+}
+
+TEST_F(Dta2csvTest, TimeTextIsUtf8WhateverTheLocalesCharacterSet) {
+  // A Korean locale in EUC-KR, built for the test: its time text has Hangul.
+  const ziz_test::TempDir locales;
+  const std::string build =
+      "localedef -i ko_KR -f EUC-KR " + Quote(locales / "ko_KR.EUC-KR") + " >/dev/null 2>&1";
+  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "no localedef or no ko_KR source";
+  const Result r = RunDta2csv(dir.path(), {""}, "2>/dev/null",
+                              "LOCPATH=" + Quote(locales.path()) + " LC_ALL=ko_KR.EUC-KR");
+  EXPECT_NE(r.out.find("\uC2DC"), std::string::npos) << r.out;  // 시, hour, in UTF-8
 }
 
 // Runs dta2csv in `dir` on `files`, its log to `logPath`, and sends it

@@ -32,13 +32,15 @@ INSTANTIATE_TEST_SUITE_P(Plain, CountValueTest,
                                            CountCase{"--5", 0}, CountCase{"-", 0},
                                            CountCase{"00000", 0}, CountCase{"-0", 0}));
 
-INSTANTIATE_TEST_SUITE_P(
-    RoundsHalvesToEven, CountValueTest,
-    ::testing::Values(CountCase{"2.5", 2}, CountCase{"3.5", 4}, CountCase{"0.5", 0},
-                      CountCase{"1.5", 2}, CountCase{"-2.5", -2}, CountCase{"-3.5", -4},
-                      CountCase{"2.51", 3}, CountCase{"2.500000001", 3}, CountCase{"2.4999", 2},
-                      CountCase{".5", 0}, CountCase{".51", 1}, CountCase{"0.05", 0},
-                      CountCase{"7.", 7}, CountCase{".", 0}, CountCase{"1.2.3", 1}));
+INSTANTIATE_TEST_SUITE_P(RoundsHalvesToEven, CountValueTest,
+                         ::testing::Values(CountCase{"2.5", 2}, CountCase{"3.5", 4},
+                                           CountCase{"0.5", 0}, CountCase{"1.5", 2},
+                                           CountCase{"-2.5", -2}, CountCase{"-3.5", -4},
+                                           CountCase{"2.51", 3}, CountCase{"2.500000001", 3},
+                                           CountCase{"2.4999", 2}, CountCase{".5", 0},
+                                           CountCase{".51", 1}, CountCase{"0.05", 0},
+                                           CountCase{"7.", 7}, CountCase{".", 0},
+                                           CountCase{"1.2.3", 1}, CountCase{"2.5.1", 2}));
 
 INSTANTIATE_TEST_SUITE_P(
     Exponents, CountValueTest,
@@ -54,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(HexAndOctal, CountValueTest,
                                            CountCase{"&H8000", std::nullopt}, CountCase{"&O17", 15},
                                            CountCase{"&o78", 7}, CountCase{"&H", 0},
                                            CountCase{"&HG", 0}, CountCase{"&", 0},
-                                           CountCase{"&X1", 0}, CountCase{"& H 1 0", 16}));
+                                           CountCase{"&X1", 0}, CountCase{"& H 1 0", 16},
+                                           CountCase{"&H10000000000000000", std::nullopt}));
 
 INSTANTIATE_TEST_SUITE_P(
     SixteenBitRange, CountValueTest,

@@ -6,13 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <climits>
 #include <csignal>
+#include <cstdint>
 
 #include "conversion/csv_file.h"
 #include "conversion/run_conversion.h"
@@ -35,6 +43,28 @@ struct stat Stat(const std::string& path) {
   struct stat st {};
   ::lstat(path.c_str(), &st);
   return st;
+}
+
+// An access ACL in the kernel's own form: each entry a tag (1 owner, 2 a
+// named user, 4 the group, 0x10 the mask, 0x20 others), its rights and,
+// for a named user, the user's number.
+std::string Acl(std::initializer_list<std::array<std::uint32_t, 3>> entries) {
+  std::string acl = {2, 0, 0, 0};  // version 2, little-endian
+  for (const auto& [tag, rights, id] : entries) {
+    for (const std::uint32_t value : {tag | (rights << 16), id}) {
+      for (int shift = 0; shift < 32; shift += 8) acl += static_cast<char>(value >> shift);
+    }
+  }
+  return acl;
+}
+constexpr std::uint32_t kNoId = 0xFFFFFFFF;
+
+// Whether the user nobody can open `path` for reading.
+bool NobodyCanRead(const std::string& path) {
+  return ziz_test::InChild([&] {
+           ziz_test::BecomeUnprivileged();
+           return ::open(path.c_str(), O_RDONLY) >= 0 ? 0 : 1;
+         }) == 0;
 }
 
 class CsvCommitTest : public ::testing::Test {
@@ -81,6 +111,71 @@ TEST_F(CsvCommitTest, ReplacedCsvKeepsItsOwner) {
   EXPECT_EQ(Stat(csv).st_gid, ziz_test::kNoGroup);
 }
 
+TEST_F(CsvCommitTest, ReplacedCsvInASetgidFolderKeepsItsGroup) {
+  // A new file there takes the folder's group, which would open it to them.
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the folder must belong to another group";
+  ASSERT_EQ(::chown(dir.path().c_str(), 0, ziz_test::kNoGroup), 0);
+  ::chmod(dir.path().c_str(), 02755);
+  ::chmod(csv.c_str(), 0640);
+  ASSERT_TRUE(RunConversion(state, input));
+  EXPECT_EQ(Stat(csv).st_gid, 0u);
+}
+
+TEST_F(CsvCommitTest, ReplacedCsvKeepsTheAccessRulesOfItsAcl) {
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "nobody must be a user other than the test's";
+  const std::string denyNobody = Acl({{1, 6, kNoId},
+                                      {2, 0, ziz_test::kNobody},
+                                      {4, 4, kNoId},
+                                      {0x10, 4, kNoId},
+                                      {0x20, 4, kNoId}});
+  if (::setxattr(csv.c_str(), "system.posix_acl_access", denyNobody.data(), denyNobody.size(), 0) !=
+      0) {
+    GTEST_SKIP() << "no ACLs on this file system";
+  }
+  ASSERT_TRUE(RunConversion(state, input));
+  EXPECT_FALSE(NobodyCanRead(csv));
+}
+
+TEST_F(CsvCommitTest, FolderDefaultAclGrantsNothingOnAReplacedCsv) {
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "nobody must be a user other than the test's";
+  ::chmod(csv.c_str(), 0640);
+  const std::string grantNobody = Acl({{1, 7, kNoId},
+                                       {2, 6, ziz_test::kNobody},
+                                       {4, 5, kNoId},
+                                       {0x10, 7, kNoId},
+                                       {0x20, 0, kNoId}});
+  if (::setxattr(dir.path().c_str(), "system.posix_acl_default", grantNobody.data(),
+                 grantNobody.size(), 0) != 0) {
+    GTEST_SKIP() << "no ACLs on this file system";
+  }
+  ASSERT_TRUE(RunConversion(state, input));
+  EXPECT_FALSE(NobodyCanRead(csv));
+}
+
+TEST_F(CsvCommitTest, ReplacedCsvKeepsItsUserAttributes) {
+  if (::setxattr(csv.c_str(), "user.origin", "tower", 5, 0) != 0) {
+    GTEST_SKIP() << "no user attributes on this file system";
+  }
+  ASSERT_TRUE(RunConversion(state, input));
+  char value[16] = {};
+  const ssize_t length = ::getxattr(csv.c_str(), "user.origin", value, sizeof value);
+  EXPECT_EQ(std::string(value, static_cast<std::size_t>(std::max<ssize_t>(length, 0))), "tower");
+}
+
+TEST_F(CsvCommitTest, AppendOnlyFolderGetsTheCsvInPlaceAndNothingElse) {
+  // Names made in such a folder can never go: no hidden file may be made.
+  const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+  int flags = FS_APPEND_FL;
+  const bool appendOnly = ::ioctl(folder, FS_IOC_SETFLAGS, &flags) == 0;
+  const bool converted = appendOnly && RunConversion(state, input);
+  flags = 0;
+  ::ioctl(folder, FS_IOC_SETFLAGS, &flags);
+  ::close(folder);
+  if (!appendOnly) GTEST_SKIP() << "cannot make the folder append-only here";
+  EXPECT_TRUE(converted);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+}
+
 TEST_F(CsvCommitTest, OtherHardLinksKeepTheEarlierContent) {
   ASSERT_EQ(::link(csv.c_str(), (dir / "yesterday.csv").c_str()), 0);
   ASSERT_TRUE(RunConversion(state, input));
@@ -102,6 +197,21 @@ TEST_F(CsvCommitTest, LinkOfAnotherUserInASharedFolderIsRefused) {
   EXPECT_EQ(ziz_test::Messages(state.log)[3], "023 ERRO ao criar o arquivo de saida: " + csv);
   EXPECT_EQ(ReadFile(elsewhere / "target"), kEarlierCsv);
   EXPECT_TRUE(S_ISLNK(Stat(csv).st_mode));
+}
+
+TEST_F(CsvCommitTest, LinkOfAnotherUserToAFolderOnTheWayIsRefused) {
+  // Our own link leads through another user's link to a folder of ours:
+  // the rule holds for that one too, whatever the kernel's setting.
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the link must belong to another user";
+  ::chmod(dir.path().c_str(), 01777);
+  ::unlink(csv.c_str());
+  ziz_test::TempDir elsewhere;
+  WriteFile(elsewhere / "MOV.CSV", kEarlierCsv);
+  ASSERT_EQ(::symlink(elsewhere.path().c_str(), (dir / "out").c_str()), 0);
+  ASSERT_EQ(::lchown((dir / "out").c_str(), ziz_test::kNobody, ziz_test::kNoGroup), 0);
+  ASSERT_EQ(::symlink("out/MOV.CSV", csv.c_str()), 0);
+  EXPECT_FALSE(RunConversion(state, input));
+  EXPECT_EQ(ReadFile(elsewhere / "MOV.CSV"), kEarlierCsv);
 }
 
 TEST_F(CsvCommitTest, WritableCsvInAFolderTheUserCannotWriteIsWrittenInPlace) {
@@ -135,6 +245,67 @@ TEST_F(CsvCommitTest, FailedRunInPlaceKeepsTheEarlierCsv) {
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(ReadFile(csv), kEarlierCsv);
+}
+
+TEST_F(CsvCommitTest, CsvWithOtherNamesIsNotWrittenInPlace) {
+  // Written in place, its other names would get the new rows too.
+  ASSERT_EQ(::link(csv.c_str(), (dir / "yesterday.csv").c_str()), 0);
+  ::chmod(csv.c_str(), 0666);
+  ::chmod(dir.path().c_str(), 0555);
+  const ziz_test::ChildRun run = ziz_test::ConvertInChild(input, ziz_test::BecomeUnprivileged);
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(run.messages[3], "023 ERRO ao criar o arquivo de saida: " + csv);
+  EXPECT_EQ(ReadFile(dir / "yesterday.csv"), kEarlierCsv);
+}
+
+TEST_F(CsvCommitTest, InPlaceWriteBeyondTheFileSizeLimitKeepsTheEarlierCsv) {
+  WriteFile(input, MovementFile("00200", std::vector<ziz_test::Record>(200, Departure())));
+  ::chmod(csv.c_str(), 0666);
+  ::chmod(dir.path().c_str(), 0555);
+  const ziz_test::ChildRun run = ziz_test::ConvertInChild(input, [] {
+    const struct rlimit limit = {4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ziz_test::BecomeUnprivileged();
+  });
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(ReadFile(csv), kEarlierCsv);
+}
+
+TEST_F(CsvCommitTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
+  // The signal is sent the moment the CSV starts to change, round after
+  // round: the CSV is then the earlier one or the whole new one.
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the run must be another user's, written in place";
+  WriteFile(input, MovementFile("20000", std::vector<ziz_test::Record>(20000, Departure())));
+  const std::string expected = [&] {
+    ziz_test::TempDir reference;
+    WriteFile(reference / "mov.dat", ReadFile(input));
+    ModuleState plain;
+    RunConversion(plain, reference / "mov.dat");
+    return ReadFile(reference / "MOV.CSV");
+  }();
+  ::chmod(dir.path().c_str(), 0555);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  int rounds = 0;
+  for (; rounds < 20 && std::chrono::steady_clock::now() < end; ++rounds) {
+    WriteFile(csv, kEarlierCsv);
+    ::chmod(csv.c_str(), 0666);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ziz_test::BecomeUnprivileged();
+      ModuleState childState;
+      ::_exit(RunConversion(childState, input) ? 0 : 1);
+    }
+    while (Stat(csv).st_size == static_cast<off_t>(kEarlierCsv.size()) &&
+           ::waitpid(child, nullptr, WNOHANG) == 0) {
+    }
+    ::kill(child, SIGTERM);
+    ziz_test::WaitFor(child);
+    const std::string now = ReadFile(csv);
+    ASSERT_TRUE(now == kEarlierCsv || now == expected) << "round " << rounds << ": " << now.size();
+  }
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_GT(rounds, 3);
 }
 
 TEST_F(CsvCommitTest, CsvPathNearTheLengthLimitIsWritten) {
@@ -178,8 +349,22 @@ TEST_P(InterruptedNamedRunTest, LeavesTheEarlierCsvAndNothingElse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, InterruptedNamedRunTest,
-                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE),
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1,
+                                           SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGSEGV, SIGBUS,
+                                           SIGSYS, SIGTRAP),
                          ziz_test::SignalName);
+
+TEST_F(CsvCommitTest, NamesOtherUsersMadeAheadDoNotBlockTheNamedFile) {
+  // Hidden names one could guess from the process number, all taken.
+  for (int n = 0; n < 100; ++n) {
+    WriteFile(dir / (".dta2csv-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp"),
+              "");
+  }
+  CsvFile::UseNamedTemporaryFiles(true);
+  const bool converted = RunConversion(state, input);
+  CsvFile::UseNamedTemporaryFiles(false);
+  EXPECT_TRUE(converted);
+}
 
 TEST(CommitRaceTest, NamesSwappedDuringCommitsNeverRedirectThem) {
   // Another user swaps a file of theirs and links to the input, a device

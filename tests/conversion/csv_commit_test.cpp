@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -51,6 +52,13 @@ using Strings = std::vector<std::string>;
 
 using ziz_test::kEarlierCsv;
 
+// The number a statistics line (code `code`) shows.
+int Statistic(const Strings& messages, std::string_view code) {
+  const auto line = std::find_if(messages.begin(), messages.end(),
+                                 [&](const std::string& m) { return m.substr(0, 3) == code; });
+  return line == messages.end() ? -1 : std::stoi(line->substr(line->rfind(' ') + 1));
+}
+
 class CsvCommitContractTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -84,6 +92,7 @@ TEST_F(CsvCommitContractTest, CompleteRunReplacesTheCsvAndLeavesNothingElse) {
 
 TEST_F(CsvCommitContractTest, EachAllocationThatFailsEndsTheRunWithTheEarlierCsvIntact) {
   long n = 0;
+  int movementsSeen = 0;
   for (;; ++n) {
     SCOPED_TRACE("allocation " + std::to_string(n));
     ModuleState state = ziz_test::FixedClockState();
@@ -92,11 +101,16 @@ TEST_F(CsvCommitContractTest, EachAllocationThatFailsEndsTheRunWithTheEarlierCsv
     EXPECT_NE(std::find(messages.begin(), messages.end(), "029 ERRO: memória insuficiente"),
               messages.end());
     EXPECT_EQ(messages.back().substr(0, 4), "017 ") << "the statistics still close the log";
+    EXPECT_EQ(Statistic(messages, "018"), Statistic(messages, "013") + Statistic(messages, "014") +
+                                              Statistic(messages, "015") +
+                                              Statistic(messages, "019"));
+    movementsSeen = std::max(movementsSeen, Statistic(messages, "018"));
     EXPECT_EQ(ziz_test::ReadFile(csv), kEarlierCsv);
     EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
     if (HasFailure()) break;
   }
   EXPECT_GT(n, 5) << "a run allocates, so some allocations were made to fail";
+  EXPECT_GT(movementsSeen, 0) << "some allocation fails after a movement was counted";
 }
 
 TEST_F(CsvCommitContractTest, MemoryGoneForGoodStillLeavesTheEarlierCsvIntact) {

@@ -46,6 +46,33 @@ TEST(MovementFileTest, CrLfSplitAcrossReadBlocksIsOneTerminator) {
   EXPECT_EQ(ReadAll(first + "\r\r", 5), (Lines{"aaaaa", ""}));
 }
 
+TEST(MovementFileTest, ShortLastLineRightAfterAFullBlockIsOnlyItself) {
+  // The first 64 KiB end with a terminator; what the buffer held past the
+  // short last line must not be taken for part of it.
+  std::string block;
+  Lines lines;
+  while (block.size() < 65536 - 100) {
+    lines.emplace_back("0123456789");
+    block += "0123456789\r\n";
+  }
+  lines.emplace_back(65536 - block.size() - 2, 'x');
+  block += lines.back() + "\r\n";
+  ASSERT_EQ(block.size(), 65536u);
+  lines.emplace_back("SHORT");
+  EXPECT_EQ(ReadAll(block + "SHORT"), lines);
+}
+
+TEST(MovementFileTest, LinesOfEveryLengthAndTerminatorCrossBlocksIntact) {
+  constexpr const char* kTerminators[] = {"\r\n", "\n", "\r"};
+  std::string bytes;
+  Lines lines;
+  for (std::size_t i = 0; bytes.size() < 200000; ++i) {
+    lines.push_back(std::string(1 + (i * 7) % 90, static_cast<char>('a' + i % 26)));
+    bytes += lines.back() + kTerminators[i % 3];
+  }
+  EXPECT_EQ(ReadAll(bytes), lines);
+}
+
 TEST(MovementFileTest, KeepsOnlyTheFirstColumnsOfLongLines) {
   const std::string longLine = std::string(57, 'x') + std::string(200000, 'y');
   EXPECT_EQ(ReadAll(longLine + "\r\nnext", 57), (Lines{std::string(57, 'x'), "next"}));

@@ -42,6 +42,24 @@ TEST(ProgressLogTest, PassingLogHandsOnWholeLinesAndKeepsNone) {
   EXPECT_EQ(log.size(), 5000u);
 }
 
+TEST(ProgressLogTest, LineFarLongerThanTheFirstBufferIsKeptWhole) {
+  // A 3 KB path of bytes that are not UTF-8, each shown as four.
+  const std::string shown = ShownInLog(std::string(3000, '\xff'));
+  ASSERT_EQ(shown.size(), 3u + 4u * 3000u);
+  const std::string line = "09:00:00 " + std::string(msg::k001Opening) + shown;
+  std::string passed;
+  ProgressLog keeping([]() -> std::string_view { return "09:00:00"; });
+  ProgressLog passing([]() -> std::string_view { return "09:00:00"; },
+                      [&passed](std::string_view lines) { passed += lines; });
+  for (ProgressLog* log : {&keeping, &passing}) {
+    LogMessage(*log, msg::k000Starting);
+    LogMessage(*log, msg::k001Opening, shown);
+    log->Flush();
+  }
+  EXPECT_EQ(keeping.Line(1), line);
+  EXPECT_EQ(passed, "09:00:00 000 Iniciando a conversão\n" + line + "\n");
+}
+
 #if !defined(_WIN32)
 // On Windows the user's locale, not the C library's, gives the format
 // (tests/windows/local_time_test.cpp).

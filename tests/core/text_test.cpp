@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "core/text.h"
 
 namespace ravuvur {
@@ -13,12 +15,71 @@ TEST(Windows1252Test, ConvertsAccentsAndTheHighControlRange) {
   EXPECT_EQ(Windows1252ToUtf8(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));
 }
 
+TEST(Windows1252Test, MapsEveryByteOfTheHighControlRange) {
+  std::string bytes;
+  for (int b = 0x80; b <= 0x9F; ++b) bytes += static_cast<char>(b);
+  EXPECT_EQ(Windows1252ToUtf8(bytes), "€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ");
+}
+
 TEST(UpperCaseTest, UpperCasesLatinLettersWhateverTheLocale) {
   EXPECT_EQ(UpperCase("c:\\dados\\mov0612.dat"), "C:\\DADOS\\MOV0612.DAT");
   EXPECT_EQ(UpperCase("ação éàüñ ÿ œ š ž ƒ"), "AÇÃO ÉÀÜÑ Ÿ Œ Š Ž Ƒ");
-  EXPECT_EQ(UpperCase("ß ÷ µ 1-2_3"), "ß ÷ µ 1-2_3");  // no single-letter upper case
+  EXPECT_EQ(UpperCase("ß ÷ ŉ 1-2_3"), "ß ÷ ŉ 1-2_3");  // no single-letter upper case
   EXPECT_EQ(UpperCase("ı"), "I");
 }
+
+TEST(UpperCaseTest, OtherScriptsFollowOneRuleWhateverTheLocale) {
+  // The test program runs under the C locale, where the C library would
+  // leave all of these alone.
+  EXPECT_EQ(UpperCase("δεδομένα µ ᾳ"), "ΔΕΔΟΜΈΝΑ Μ ᾼ");
+  EXPECT_EQ(UpperCase("данные ǆ ａ"), "ДАННЫЕ Ǆ Ａ");
+  EXPECT_EQ(UpperCase("\U00010428"), "\U00010400");  // Deseret, beyond sixteen bits
+}
+
+// The first and last pair of each Latin Extended-A run, and the letters
+// just outside the runs that have no single-letter upper case, under
+// both the C locale and a UTF-8 one: the name of the CSV must not depend
+// on where the program runs.
+TEST(UpperCaseTest, LatinExtendedARunsFromFirstToLastLetter) {
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    if (std::setlocale(LC_ALL, locale) == nullptr) continue;
+    SCOPED_TRACE(locale);
+    EXPECT_EQ(UpperCase("āĀ ăĂ ķĶ ĸ ĺĹ ňŇ ŉ ŋŊ ŷŶ Ÿ źŹ žŽ"), "ĀĀ ĂĂ ĶĶ ĸ ĹĹ ŇŇ ŉ ŊŊ ŶŶ Ÿ ŹŹ ŽŽ");
+  }
+  std::setlocale(LC_ALL, "C");
+}
+
+// Characters either side of each UTF-8 length boundary, and sequences just
+// past what is valid: the valid ones are one character each and come back
+// from upper casing byte for byte; the others count byte by byte and are
+// quoted in the log.
+struct Utf8Case {
+  const char* bytes;
+  std::size_t characters;
+  bool valid;
+};
+
+class Utf8BoundaryTest : public ::testing::TestWithParam<Utf8Case> {};
+
+TEST_P(Utf8BoundaryTest, DecodesExactlyTheValidSequences) {
+  const std::string_view bytes = GetParam().bytes;
+  EXPECT_EQ(CharacterCount(bytes), GetParam().characters);
+  EXPECT_EQ(UpperCase(bytes), bytes);
+  EXPECT_EQ(ShownInLog(bytes) == bytes, GetParam().valid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, Utf8BoundaryTest,
+    ::testing::Values(Utf8Case{"\xDF\xBF", 1, true},             // U+07FF
+                      Utf8Case{"\xE0\xA0\x80", 1, true},         // U+0800
+                      Utf8Case{"\xEF\xBF\xBF", 1, true},         // U+FFFF
+                      Utf8Case{"\xF0\x90\x80\x80", 1, true},     // U+10000
+                      Utf8Case{"\xF4\x8F\xBF\xBF", 1, true},     // U+10FFFF
+                      Utf8Case{"\xF4\x90\x80\x80", 4, false},    // past U+10FFFF
+                      Utf8Case{"\xE0\x9F\xBF", 3, false},        // U+07FF in three bytes
+                      Utf8Case{"\xF0\x8F\xBF\xBF", 4, false},    // U+FFFF in four bytes
+                      Utf8Case{"\xED\xA0\x80", 3, false},        // a surrogate
+                      Utf8Case{"\xF8\x90\x80\x80", 4, false}));  // F8 leads nothing
 
 TEST(UpperCaseTest, KeepsCharactersBeyondSixteenBits) {
   EXPECT_EQ(UpperCase("\U0001D4B6 \U0001F600"), "\U0001D4B6 \U0001F600");  // 𝒶, an emoji: no case
@@ -57,6 +118,15 @@ TEST(ShownInLogTest, ControlCharactersAndBytesThatAreNotTextAreQuoted) {
       {"a\xc2\x85", "'a'$'\\302\\205'"},  // C1: next line
       {"mov\xe7.dat", "'mov'$'\\347''.dat'"},
       {"it's\r", "'it'\\''s'$'\\r'"},
+      // Characters that break a line or reorder or hide text for a reader
+      // that knows Unicode: line separator, right-to-left override, byte
+      // order mark, a tag.
+      {"a\u2028b", "'a'$'\\342\\200\\250''b'"},
+      {"\u202Etxt.dat", "$'\\342\\200\\256''txt.dat'"},
+      {"\uFEFF\U000E0041", "$'\\357\\273\\277\\363\\240\\201\\201'"},
+      {"\a\b\v\f", "$'\\a\\b\\v\\f'"},
+      {"\x1f ", "$'\\037'' '"},
+      {"\xc2\x9f\xc2\xa0", "$'\\302\\237''\xc2\xa0'"},  // last C1, then a no-break space
   };
   for (const auto& [text, shown] : cases) EXPECT_EQ(ShownInLog(text), shown);
 }

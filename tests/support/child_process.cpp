@@ -103,6 +103,9 @@ int InterruptMidRun(const std::string& folder, const std::string& input, int sig
   if (child == 0) {
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
+    // A suite started in the background of a script inherits SIGINT and
+    // SIGQUIT ignored; the run must meet the signal as a terminal sends it.
+    ::signal(signal, SIG_DFL);
     run();
     ::_exit(0);
   }

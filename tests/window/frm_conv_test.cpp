@@ -242,7 +242,7 @@ void FrmConvTest::coloursAtCreation_data() {
   QTest::newRow("txtConverte") << QPoint(224, 58) << "txtConverte";
   QTest::newRow("fileDTA") << QPoint(224, 220) << "fileDTA";
   QTest::newRow("cboTipo") << QPoint(124, 274) << "cboTipo";
-  QTest::newRow("dirDTA") << QPoint(512, 220) << "dirDTA";
+  QTest::newRow("dirDTA") << QPoint(512, 86) << "dirDTA";  // the root's row, right of its name
   QTest::newRow("lstResultado") << QPoint(400, 400) << "lstResultado";
 }
 

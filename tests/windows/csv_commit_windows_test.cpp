@@ -59,6 +59,17 @@ TEST_F(CsvCommitWindowsTest, CsvOpenInASpreadsheetEndsTheRunWith023AndStaysAsItW
   EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
 }
 
+TEST_F(CsvCommitWindowsTest, CsvOpenInASpreadsheetIsSaidToBeInUse) {
+  // 023 is the same for every cause; dta2csv adds this reason.
+  std::string reason;
+  {
+    const OpenInASpreadsheet spreadsheet(csv);
+    ASSERT_TRUE(spreadsheet.Holds());
+    RunConversion(state, input, &reason);
+  }
+  EXPECT_EQ(reason, "in use by another program");
+}
+
 TEST_F(CsvCommitWindowsTest, EarlierCsvCannotBeTakenAwayUntilTheRename) {
   CsvFile output;
   ASSERT_EQ(output.Create(csv, FileIdentity{}), CsvFile::CreateResult::Created);

@@ -1,0 +1,44 @@
+// dta2csv's less travelled arguments and outputs.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "tests/support/test_files.h"
+
+namespace {
+
+// Runs `arguments` (already quoted for the shell) through dta2csv in
+// `dir`, its output redirected as `redirect` says; the exit status.
+int Dta2csvStatus(const ziz_test::TempDir& dir, const std::string& arguments,
+                  const std::string& redirect) {
+  const std::string command =
+      "cd '" + dir.path() + "' && LC_ALL=C '" DTA2CSV_PATH "' " + arguments + " " + redirect;
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(Dta2csvCornersTest, LoneDashIsAFileName) {
+  // Too short a name to give a CSV one, but a file all the same: the run
+  // opens it and fails on the name, not on the command line.
+  const ziz_test::TempDir dir;
+  ziz_test::WriteFile(dir / "-", ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  EXPECT_EQ(Dta2csvStatus(dir, "-", "> log 2>&1"), 1);
+  const std::string log = ziz_test::ReadFile(dir / "log");
+  EXPECT_NE(log.find(" 022 "), std::string::npos) << log;
+  EXPECT_EQ(log.find(" 021 "), std::string::npos) << log;
+}
+
+class Dta2csvFullOutputTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Dta2csvFullOutputTest, TextThatCannotBeWrittenExitsThree) {
+  const ziz_test::TempDir dir;
+  EXPECT_EQ(Dta2csvStatus(dir, GetParam(), ">/dev/full 2>/dev/null"), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, Dta2csvFullOutputTest, ::testing::Values("--help", "--version"),
+                         [](const auto& option) { return std::string(option.param + 2); });
+
+}  // namespace

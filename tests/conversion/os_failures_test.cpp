@@ -1,0 +1,153 @@
+// Runs whose operating-system calls fail or are watched (os_calls.h):
+// a read error part-way through the records, a file system without unnamed
+// files, the flushes that put the CSV on disk, and the clock of the log.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+
+#include "conversion/csv_file.h"
+#include "conversion/run_conversion.h"
+#include "tests/support/child_process.h"
+#include "tests/support/os_calls.h"
+#include "tests/support/test_files.h"
+
+namespace ravuvur {
+namespace {
+
+namespace os = ziz_test::os_calls;
+using ziz_test::Codes;
+using ziz_test::Departure;
+using ziz_test::kEarlierCsv;
+using ziz_test::MovementFile;
+using ziz_test::ReadFile;
+using Strings = std::vector<std::string>;
+
+class OsFailureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ziz_test::WriteFile(input, MovementFile("03000", std::vector(3000, Departure())));
+    ziz_test::WriteFile(csv, kEarlierCsv);
+  }
+  void TearDown() override {
+    os::failingRead = os::readsSoFar = 0;
+    os::noUnnamedFiles = false;
+    os::created.clear();
+    os::flushes.clear();
+    os::beforeFileFlush = nullptr;
+  }
+  std::size_t CountOf(const std::string& code) const {
+    const Strings codes = Codes(state.log);
+    return static_cast<std::size_t>(std::count(codes.begin(), codes.end(), code));
+  }
+
+  ziz_test::TempDir dir;
+  const std::string input = dir / "mov.dat";
+  const std::string csv = dir / "MOV.CSV";
+  ModuleState state = ziz_test::FixedClockState();
+};
+
+TEST_F(OsFailureTest, ReadErrorAmongTheRecordsKeepsTheEarlierCsv) {
+  os::failingRead = 2;  // the first 64 KiB hold the header and the first records
+  EXPECT_FALSE(RunConversion(state, input));
+  EXPECT_EQ(CountOf("028"), 1u);
+  EXPECT_GT(CountOf("007"), 100u) << "the records of the first block were converted";
+  EXPECT_EQ(ReadFile(csv), kEarlierCsv);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+}
+
+// Without unnamed files the new CSV is a hidden named file until it is
+// complete; it is gone after the run whether the run succeeds or fails.
+class NoUnnamedFilesTest : public OsFailureTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(NoUnnamedFilesTest, HiddenNamedFileLeavesNothingBehind) {
+  const bool converts = GetParam();
+  if (!converts) ziz_test::WriteFile(input, MovementFile("32768", {Departure()}));
+  os::noUnnamedFiles = true;
+  EXPECT_EQ(RunConversion(state, input), converts);
+  ASSERT_FALSE(os::created.empty());
+  for (const std::string& name : os::created) EXPECT_EQ(name.front(), '.') << name;
+  EXPECT_EQ(ReadFile(csv) == kEarlierCsv, !converts);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, NoUnnamedFilesTest, ::testing::Bool(),
+                         [](const auto& run) { return run.param ? "Converted" : "Failed"; });
+
+// The CSV's name becomes a folder after the rows are written: the new file
+// cannot take its place, and goes.
+class RenameFailureTest : public OsFailureTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RenameFailureTest, CsvNameTurnedFolderLeavesNothingBehind) {
+  os::noUnnamedFiles = GetParam();
+  os::beforeFileFlush = [this] {
+    ::unlink(csv.c_str());
+    ::mkdir(csv.c_str(), 0755);
+  };
+  EXPECT_FALSE(RunConversion(state, input));
+  EXPECT_EQ(CountOf("023"), 1u);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RenameFailureTest, ::testing::Bool(),
+                         [](const auto& named) { return named.param ? "Named" : "Unnamed"; });
+
+TEST_F(OsFailureTest, CsvDataReachesTheDiskBeforeItsName) {
+  ASSERT_TRUE(RunConversion(state, input));
+  EXPECT_EQ(os::flushes, "FD") << "the file's data, then its folder";
+}
+
+TEST_F(OsFailureTest, IgnoredHangupStaysIgnoredThroughTheRun) {
+  // A run started under nohup goes on when the terminal hangs up, even
+  // while its hidden named file exists.
+  ziz_test::WriteSlowMovementFile(input);
+  const int status = ziz_test::InterruptMidRun(dir.path(), input, SIGHUP, [this] {
+    std::signal(SIGHUP, SIG_IGN);
+    CsvFile::UseNamedTemporaryFiles(true);
+    ModuleState childState = ziz_test::FixedClockState();
+    ::_exit(RunConversion(childState, input) ? 0 : 1);
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(ReadFile(csv), kEarlierCsv);
+}
+
+TEST(LogClockTest, TimeTextFollowsTheClockSecondBySecond) {
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  std::setlocale(LC_ALL, "C");
+  ProgressLog log;  // the local time in the locale's format
+  for (const std::time_t now : {86400, 86400, 86401, 86400 + 3599}) {
+    os::now = now;
+    LogMessage(log, "x");
+  }
+  os::now = -1;
+  EXPECT_EQ(log.Lines(), (Strings{"00:00:00 x", "00:00:00 x", "00:00:01 x", "00:59:59 x"}));
+}
+
+TEST(LogClockTest, TimeTextTakesTheFormatOfTheLocale) {
+  // A locale of our own whose time of day has a twelve-hour clock, unlike
+  // the C locale's.
+  const ziz_test::TempDir locales;
+  const std::string build = "localedef -i en_US -f UTF-8 '" + (locales / "xx_XX") + "' 2>/dev/null";
+  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef cannot build en_US here";
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  ::setenv("LOCPATH", locales.path().c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_ALL, "xx_XX"), nullptr);
+  ProgressLog log;
+  os::now = 86400 + 13 * 3600 + 5 * 60 + 9;
+  LogMessage(log, "x");
+  os::now = -1;
+  std::setlocale(LC_ALL, "C");
+  ::unsetenv("LOCPATH");
+  EXPECT_EQ(log.Line(0), "01:05:09 PM x");
+}
+
+}  // namespace
+}  // namespace ravuvur
