@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with an X display: the caller's if DISPLAY is set, else a
 # private Xvfb with openbox, so Win32 windows under Wine get drawn, placed
-# and activated as on a desktop. Both end with the command.
+# and activated as on a desktop. Both end with the command, and so does the
+# Wine server of $WINEPREFIX, if set, which drew on that display.
 set -euo pipefail
 if [ -n "${DISPLAY:-}" ]; then
   exec "$@"
@@ -12,6 +13,8 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" 2>/dev/null 
 xvfb=$!
 openbox_pid=
 cleanup() {
+  # Wine's processes drew on this display; they end with it.
+  [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null
   [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null
   kill "$xvfb" 2>/dev/null
   rm -f "$fd_file"
