@@ -260,6 +260,13 @@ TEST_F(FrmConvTest, EnterInTheFolderListOpensTheLineChosen) {
   EXPECT_EQ(TextOf(Control("Label4")).size(), 3u);  // "C:\"
 }
 
+TEST_F(FrmConvTest, APatternTypedAppliesAsItIsTyped) {
+  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);  // the box's edit field
+  SendMessageW(field, EM_SETSEL, 0, -1);
+  for (const wchar_t typed : std::wstring_view(L"*.CSV")) SendMessageW(field, WM_CHAR, typed, 1);
+  EXPECT_EQ(Lines("fileDTA"), (std::vector<std::string>{"NOTES.CSV"}));
+}
+
 TEST_F(FrmConvTest, APatternChosenFromTheListAppliesWhenTheBoxLosesTheFocus) {
   SendMessageW(Control("cboTipo"), CB_SETCURSEL, 0, 0);  // "*.*"
   Notify("cboTipo", CBN_SELCHANGE);
