@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "screen/folder.h"
@@ -11,6 +12,12 @@ namespace screen {
 // elsewhere the mount points of the file systems that hold files (not
 // /proc, /sys and the like), whatever bytes their paths hold.
 std::vector<FsPath> MountedRoots();
+
+// Linux: the mount points a mount table (the text of /proc/self/mounts) lists,
+// but for those of file systems that hold no user files (/proc, /sys,
+// /dev, /run and the like). A mount point is kept by its bytes, whatever
+// they are, the kernel's octal escapes (\040 for a space) undone.
+std::vector<FsPath> RootsInMountTable(std::string_view table);
 
 // Where a model gets its drives from, read afresh each time they are shown.
 using DriveSource = std::function<std::vector<FsPath>()>;

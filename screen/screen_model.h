@@ -66,8 +66,8 @@ class ScreenModel {
   // Space); nullopt for none. The path box follows.
   void HighlightFile(std::optional<std::size_t> row);
   // Where `key` takes the highlight in a list showing `pageRows` rows at
-  // once, highlighting it. Nothing highlighted: Down and Home take the
-  // first file, Up and End the last.
+  // once, highlighting it. Nothing highlighted: End takes the last file,
+  // every other key the first.
   void PressKey(ListKey key, std::size_t pageRows);
   // A double click on `row`: highlights it and converts it.
   bool DoubleClickFile(std::size_t row);

@@ -37,6 +37,9 @@ ENGINE_PACKAGES=(cmake ninja-build g++ make libgtest-dev)
 # (with the offscreen platform the tests run on), and fonts metric-compatible
 # with the window's standard fonts.
 WINDOW_PACKAGES=(qt6-base-dev fonts-liberation)
+# The window under a real X server and window manager, read over AT-SPI
+# (scripts/window-under-x.sh).
+WINDOW_PACKAGES+=(xvfb openbox xdotool at-spi2-core python3-pyatspi dbus-daemon)
 
 # Fuzzing (clang and its libFuzzer runtime) and static analysis.
 CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)

@@ -108,6 +108,14 @@ INSTANTIATE_TEST_SUITE_P(Keys, ScreenModelKeyTest,
                                            KeyRow{{K::kEnd, K::kPageUp}, 1},
                                            KeyRow{{K::kPageDown, K::kPageDown}, 1}));
 
+// "C:\\MOV.DAT" on Windows, "//MOV.DAT" elsewhere: the same file.
+TEST_F(ScreenModelTest, AFileInTheRootGetsTwoSeparators) {
+  const screen::FsPath root = screen::PathOf(folder_.path()).root_path();
+  const std::string shownRoot = screen::Shown(root);
+  EXPECT_EQ(screen::Shown(screen::InFolder(root, "MOV.DAT")),
+            shownRoot + shownRoot.back() + "MOV.DAT");
+}
+
 TEST_F(ScreenModelTest, TypingAnotherNameTakesTheHighlightAway) {
   ScreenModel model = Loaded(folder_.path());
   model.HighlightFile(1);

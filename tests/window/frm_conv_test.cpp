@@ -2,6 +2,7 @@
 // colours, focus order, keys, and the progress log shown after a run.
 
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -11,8 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStorageInfo>
@@ -30,6 +34,7 @@
 #include "window/qt/folder.h"
 #include "window/qt/frm_conv.h"
 #include "window/qt/log_list.h"
+#include "window/qt/on_screen.h"
 
 namespace {
 
@@ -70,11 +75,17 @@ class FrmConvTest : public QObject {
   void altOPressesOkFromAnyControl();
   void otherKeysDoNotPressOk_data();
   void otherKeysDoNotPressOk();
+  void enterOnAFocusedOkPressesIt_data();
+  void enterOnAFocusedOkPressesIt();
+  void controlsHaveAccessibleNames_data();
+  void controlsHaveAccessibleNames();
+  void aSmallScreenScrollsTheWindow();
   void clickingAnOptionChangesNothing_data();
   void clickingAnOptionChangesNothing();
 
   void logListShowsTheRunsLines();
   void logListStaysAtTheTopAfterALongRun();
+  void logListShowsTheFirstErrorOfAFailedRun();
   void logListCutsLongLinesAtItsRightEdge_data();
   void logListCutsLongLinesAtItsRightEdge();
   void logListShowsEachLineOnOneRow_data();
@@ -348,6 +359,66 @@ void FrmConvTest::otherKeysDoNotPressOk() {
   QCOMPARE(pressed.count(), 0);
 }
 
+void FrmConvTest::enterOnAFocusedOkPressesIt_data() {
+  QTest::addColumn<int>("key");
+  QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+  QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+  QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+void FrmConvTest::enterOnAFocusedOkPressesIt() {
+  QFETCH(int, key);
+  QFETCH(Qt::KeyboardModifiers, modifiers);
+  auto* ok = control<QPushButton>("cmdOK");
+  ok->setFocus();
+  QSignalSpy pressed(ok, &QPushButton::clicked);
+  QTest::keyClick(ok, Qt::Key(key), modifiers);
+  QTRY_COMPARE(pressed.count(), 1);
+}
+
+void FrmConvTest::controlsHaveAccessibleNames_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("accessible");
+  QTest::newRow("txtConverte") << "txtConverte"
+                               << "Nome do Arquivo";
+  QTest::newRow("fileDTA") << "fileDTA"
+                           << "Arquivos";
+  QTest::newRow("cboTipo") << "cboTipo"
+                           << "Lista arquivos do tipo";
+  QTest::newRow("dirDTA") << "dirDTA" << QString::fromUtf8("Diretórios");
+  QTest::newRow("driveDTA") << "driveDTA"
+                            << "Drives";
+  QTest::newRow("lstResultado") << "lstResultado" << QString::fromUtf8("Resultado da conversão");
+  QTest::newRow("Label4") << "Label4" << QDir::toNativeSeparators(QDir::currentPath());
+}
+
+// As a screen reader reads them: the drop-downs too by name, not by text.
+void FrmConvTest::controlsHaveAccessibleNames() {
+  QFETCH(QString, name);
+  QFETCH(QString, accessible);
+  QAccessibleInterface* described = QAccessible::queryAccessibleInterface(control(name));
+  QVERIFY(described != nullptr);
+  QCOMPARE(described->text(QAccessible::Name), accessible);
+}
+
+// 1366 × 768 at 150 %, less a panel: the window in a scrolled view, whose
+// bottom right, "ZRKQ" included, can be scrolled into sight.
+void FrmConvTest::aSmallScreenScrollsTheWindow() {
+  auto* window = new frmConv;
+  const QPointer<QWidget> shown = ShowOnScreen(window, QSize(910, 480));
+  const auto closed = qScopeGuard([&shown] { delete shown; });
+  auto* view = qobject_cast<QScrollArea*>(shown.data());
+  QVERIFY(view != nullptr);
+  QCOMPARE(view->height(), 480);
+  view->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(view));
+  QCOMPARE(view->windowTitle(), QString("KOVA/DTA Conversor 0.9"));
+  view->ensureWidgetVisible(window->findChild<QWidget*>("Label6"));
+  const QWidget* label6 = window->findChild<QWidget*>("Label6");
+  const QRect inView(label6->mapTo(view->viewport(), QPoint()), label6->size());
+  QVERIFY(view->viewport()->rect().contains(inView));
+}
+
 void FrmConvTest::clickingAnOptionChangesNothing_data() {
   QTest::addColumn<QString>("option");
   QTest::addColumn<QPoint>("point");  // in the button
@@ -405,6 +476,20 @@ void FrmConvTest::logListStaysAtTheTopAfterALongRun() {
     list->scrollToBottom();
     QVERIFY(list->verticalScrollBar()->value() > 0);
   }
+}
+
+// Scrolled just far enough: the error line is the last one in sight.
+void FrmConvTest::logListShowsTheFirstErrorOfAFailedRun() {
+  ravuvur::ProgressLog log([] { return std::string_view("12:00:00"); });
+  for (int row = 0; row < 40; ++row) log.Append(std::to_string(row));
+  LogList list(log);
+  list.resize(300, 120);
+  list.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&list));
+  list.showRun(30);
+  const QModelIndex error = list.model()->index(30, 0);
+  QVERIFY(list.viewport()->rect().contains(list.visualRect(error)));
+  QVERIFY(!list.viewport()->rect().contains(list.visualRect(list.model()->index(31, 0))));
 }
 
 void FrmConvTest::logListCutsLongLinesAtItsRightEdge_data() {

@@ -144,6 +144,12 @@ class WindowEventsTest : public QObject {
   void driveListFollowsTheFolderShown();
   void choosingTheShownDriveGoesToItsRoot();
 
+  void aSecondDoubleClickConvertsWhatWasUnderThePointer();
+  void aDragChoosesTheFileItEndsOn();
+  void otherButtonsLeaveTheChoice_data();
+  void otherButtonsLeaveTheChoice();
+  void aTypedNameIsTakenInTheFolderShown();
+  void patternListOpensOnTheEntryShown();
   void aPressThatRelistsTheFilesActsOnNoFile_data();
   void aPressThatRelistsTheFilesActsOnNoFile();
   void oddNamedFileIsConvertedByItsRealName_data();
@@ -298,6 +304,8 @@ void WindowEventsTest::choosingAFileFillsThePathBoxOnly_data() {
   QTest::newRow("mouse, then arrow key back")
       << "mov0712.dat" << QList<int>{Qt::Key_Up} << "MOV0612.DAT";
   QTest::newRow("End key") << "" << QList<int>{Qt::Key_End} << "mov0712.dat";
+  QTest::newRow("Down from nothing") << "" << QList<int>{Qt::Key_Down} << "MOV0612.DAT";
+  QTest::newRow("Home from nothing") << "" << QList<int>{Qt::Key_Home} << "MOV0612.DAT";
 }
 
 void WindowEventsTest::choosingAFileFillsThePathBoxOnly() {
@@ -626,6 +634,66 @@ void WindowEventsTest::choosingTheShownDriveGoesToItsRoot() {
   QTRY_VERIFY(driveDTA->view()->isVisible());
   QTest::keyClick(driveDTA->view(), Qt::Key_Return);
   QCOMPARE(label4(), Native(folder_->path()));
+}
+
+// MOV0612.CSV, written by the first double click, would take MOV0612.DAT's
+// row and push mov0712.dat down into MOV0612.DAT's place. The user, who
+// aimed at mov0712.dat, gets mov0712.dat converted.
+void WindowEventsTest::aSecondDoubleClickConvertsWhatWasUnderThePointer() {
+  typePattern("*.*");
+  const QPoint second = fileAt("mov0712.dat");
+  doubleClickFile("MOV0612.DAT");
+  QVERIFY(QFile::exists(path("MOV0612.CSV")));
+  DoubleClick(fileDTA()->viewport(), second);
+  QVERIFY(QFile::exists(path("MOV0712.CSV")));
+  QCOMPARE(txtConverte()->text(), Native(path("mov0712.dat")));
+}
+
+// Pressed on one name and released on another: the box names the file
+// highlighted, and Ok converts it.
+void WindowEventsTest::aDragChoosesTheFileItEndsOn() {
+  QWidget* viewport = fileDTA()->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), fileAt("MOV0612.DAT"));
+  QTest::mouseMove(viewport, fileAt("mov0712.dat"));
+  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::KeyboardModifiers(), fileAt("mov0712.dat"));
+  QCOMPARE(fileDTA()->fileName(), QString("mov0712.dat"));
+  QCOMPARE(txtConverte()->text(), Native(path("mov0712.dat")));
+  QTest::keyClick(fileDTA(), Qt::Key_O, Qt::AltModifier);
+  QTRY_VERIFY(QFile::exists(path("MOV0712.CSV")));
+  QVERIFY(!QFile::exists(path("MOV0612.CSV")));
+}
+
+void WindowEventsTest::otherButtonsLeaveTheChoice_data() {
+  QTest::addColumn<Qt::MouseButton>("button");
+  QTest::newRow("right") << Qt::RightButton;
+  QTest::newRow("middle") << Qt::MiddleButton;
+}
+
+void WindowEventsTest::otherButtonsLeaveTheChoice() {
+  QFETCH(Qt::MouseButton, button);
+  clickFile("MOV0612.DAT");
+  QTest::mouseClick(fileDTA()->viewport(), button, Qt::KeyboardModifiers(), fileAt("mov0712.dat"));
+  QCOMPARE(fileDTA()->fileName(), QString("MOV0612.DAT"));
+  QCOMPARE(txtConverte()->text(), Native(path("MOV0612.DAT")));
+}
+
+// Typed in the folder shown, not the folder the program started in; the
+// log names the whole path.
+void WindowEventsTest::aTypedNameIsTakenInTheFolderShown() {
+  QVERIFY(!WriteFile(path("INNER.DAT"), MovementFile(1)).isEmpty());
+  doubleClickFolder("sub");
+  QTest::mouseClick(txtConverte(), Qt::LeftButton);
+  QTest::keyClicks(txtConverte(), "INNER.DAT");
+  QTest::keyClick(txtConverte(), Qt::Key_O, Qt::AltModifier);
+  QTRY_VERIFY(QFile::exists(path("sub/INNER.CSV")));
+  QVERIFY(!QFile::exists(path("INNER.CSV")));
+  QVERIFY(HasLineEndingWith(LogLines(*lstResultado()), Native(path("sub/INNER.DAT"))));
+}
+
+void WindowEventsTest::patternListOpensOnTheEntryShown() {
+  QTest::keyClick(cboTipo(), Qt::Key_Down, Qt::AltModifier);
+  QTRY_VERIFY(cboTipo()->view()->isVisible());
+  QCOMPARE(cboTipo()->view()->currentIndex().data().toString(), QString("*.DAT"));
 }
 
 // With every file listed, the user picks "*.DAT" and presses on the second

@@ -40,7 +40,7 @@ DirList::DirList(screen::ScreenModel* shared, QWidget* parent)
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(this, &QListWidget::itemDoubleClicked, this, &DirList::open);
-  update();
+  showModel();
 }
 
 bool DirList::setPath(const FsPath& path) {
@@ -50,7 +50,7 @@ bool DirList::setPath(const FsPath& path) {
   return done;
 }
 
-void DirList::update() {
+void DirList::showModel() {
   if (version_ == model_.foldersVersion()) return;
   version_ = model_.foldersVersion();
   const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
@@ -79,6 +79,6 @@ void DirList::open(const QListWidgetItem* entry) {
 
 void DirList::opened(bool done, const FsPath& before) {
   if (!done) return;
-  update();
+  showModel();
   if (model_.folder() != before) emit pathChanged();
 }

@@ -28,7 +28,7 @@ class DirList : public QListWidget, private ScreenView {
   bool setPath(const FsPath& path);
 
   // Shows the model's lines, if they changed.
-  void update();
+  void showModel();
 
  signals:
   // The folder shown changed, by the user or through setPath().

@@ -37,19 +37,19 @@ DriveList::DriveList(screen::ScreenModel* shared, const DriveRoots& roots, QWidg
     : QComboBox(parent), ScreenView(shared, roots) {
   setStyle(ListBelow());
   setFocusPolicy(Qt::StrongFocus);  // not the wheel's
-  update();
+  showModel();
   // Chosen by the user: in the open list, with the keys, with the wheel.
   connect(this, &QComboBox::activated, this, &DriveList::choose);
 }
 
 void DriveList::showDriveOf(const FsPath& path) {
   model_.OpenFolder(path);
-  update();
+  showModel();
 }
 
 void DriveList::showPopup() {
   model_.RefreshDrives();
-  update();
+  showModel();
   QComboBox::showPopup();
 }
 
@@ -61,7 +61,7 @@ void DriveList::wheelEvent(QWheelEvent* event) {
   QComboBox::wheelEvent(event);
 }
 
-void DriveList::update() {
+void DriveList::showModel() {
   const QSignalBlocker quiet(this);
   clear();
   for (const screen::FolderEntry& drive : model_.drives()) addItem(Utf8(drive.shown));
@@ -72,6 +72,6 @@ void DriveList::update() {
 // drive chosen before.
 void DriveList::choose(int index) {
   const bool chosen = index >= 0 && model_.ChooseDrive(static_cast<std::size_t>(index));
-  update();
+  showModel();
   if (chosen) emit driveChanged();
 }

@@ -34,7 +34,7 @@ class DriveList : public QComboBox, private ScreenView {
   void showDriveOf(const FsPath& path);
 
   // Shows the model's drives and its choice.
-  void update();
+  void showModel();
 
  signals:
   // The user chose a drive: another one, or the one already chosen, to go

@@ -45,13 +45,13 @@ FileList::FileList(screen::ScreenModel* shared, QWidget* parent)
 
 bool FileList::setPath(const FsPath& path) {
   if (!model_.OpenFolder(path)) return false;
-  update();
+  showModel();
   return true;
 }
 
 void FileList::setPattern(const QString& pattern) {
   model_.SetPattern(pattern.toStdString());
-  update();
+  showModel();
 }
 
 QString FileList::fileName() const {
@@ -61,10 +61,10 @@ QString FileList::fileName() const {
 
 void FileList::refresh() {
   model_.RefreshFiles();
-  update();
+  showModel();
 }
 
-void FileList::update() {
+void FileList::showModel() {
   if (names_.update()) ++listing_;
   showHighlight();
 }
@@ -179,7 +179,7 @@ void FileList::enterEvent(QEnterEvent* event) {
 // A refresh held while the pointer rested on the list happens now.
 void FileList::leaveEvent(QEvent* event) {
   model_.PointerOverFiles(false);
-  update();
+  showModel();
   QListView::leaveEvent(event);
 }
 

@@ -75,7 +75,7 @@ class FileList : public QListView, private ScreenView {
   void refresh();
 
   // Shows what the model holds now: its rows and its highlight.
-  void update();
+  void showModel();
 
  signals:
   // A name was highlighted with the mouse or the keyboard (not when the

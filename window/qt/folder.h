@@ -9,10 +9,6 @@
 // Paths between the screen model and the controls. A path is kept as the
 // file system names it (see screen/folder.h) and shown as readable text.
 using FsPath = screen::FsPath;
-using screen::AbsoluteFolder;
-using screen::CanList;
-using screen::InFolder;
-using screen::PathBytes;
 
 // `path` as the controls show it: readable text with the platform's
 // separators.

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 
 #include "screen/layout.h"
 #include "window/qt/click_label.h"
+#include "window/qt/combo_accessible.h"
 #include "window/qt/dir_list.h"
 #include "window/qt/drive_list.h"
 #include "window/qt/file_list.h"
@@ -130,6 +132,9 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
     : QWidget(parent), model_(std::move(driveRoots)) {
   static const bool resourcesReady = (InitResources(), true);
   Q_UNUSED(resourcesReady);
+  // Before any control exists: screen readers may describe one as soon as
+  // it is made.
+  NameDropDownsByTheirLabels();
 
   setObjectName(QStringLiteral("frmConv"));
   setWindowTitle(QStringLiteral("KOVA/DTA Conversor"));
@@ -196,6 +201,7 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
   txtConverte->setAccessibleName(QStringLiteral("Nome do Arquivo"));
   fileDTA->setAccessibleName(QStringLiteral("Arquivos"));
   cboTipo->setAccessibleName(QStringLiteral("Lista arquivos do tipo"));
+  cboTipo->lineEdit()->setAccessibleName(cboTipo->accessibleName());
   dirDTA->setAccessibleName(QStringLiteral("Diretórios"));
   driveDTA->setAccessibleName(QStringLiteral("Drives"));
   lstResultado->setAccessibleName(QStringLiteral("Resultado da conversão"));
@@ -226,9 +232,9 @@ bool frmConv::event(QEvent* event) {
         Form_Load();
       }
       break;
-    case QEvent::ActivationChange:
-      if (isActiveWindow()) Form_Activate();
-      break;
+    // Sent to a window and passed on to its children: the window is
+    // activated also where it sits in a scrolled view on a small screen.
+    case QEvent::WindowActivate: Form_Activate(); break;
     default: break;
   }
   return QWidget::event(event);
@@ -259,9 +265,9 @@ void frmConv::driveDTA_Change() { showFolder(); }
 void frmConv::dirDTA_Change() { showFolder(); }
 
 void frmConv::showFolder() {
-  dirDTA->update();
-  fileDTA->update();
-  driveDTA->update();
+  dirDTA->showModel();
+  fileDTA->showModel();
+  driveDTA->showModel();
   Label4->setPath(Utf8(model_.folderText()));
 }
 
@@ -277,7 +283,7 @@ void frmConv::fileDTA_DblClick() { cmdOK_Click(); }
 // A path typed over the highlighted file's takes the highlight away.
 void frmConv::txtConverte_Change() {
   model_.EditPath(txtConverte->text().toStdString());
-  fileDTA->update();
+  fileDTA->showModel();
 }
 
 // Converts the file the path box names. The file list shows the CSV the
@@ -285,7 +291,7 @@ void frmConv::txtConverte_Change() {
 void frmConv::cmdOK_Click() {
   model_.Convert();
   showLog();
-  fileDTA->update();
+  fileDTA->showModel();
 }
 
 // The box breaks lines at a line feed; the carriage returns of LineBreak

@@ -2,8 +2,10 @@
 // working directory.
 
 #include <QApplication>
+#include <QScreen>
 
 #include "window/qt/frm_conv.h"
+#include "window/qt/on_screen.h"
 
 int main(int argc, char** argv) {
   // Also sets the C locale from the environment, which the log's time of
@@ -11,6 +13,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Deletes itself when closed, and the program ends with it.
   auto* window = new frmConv;
-  window->show();
+  ShowOnScreen(window, QApplication::primaryScreen()->availableGeometry().size());
   return QApplication::exec();
 }
