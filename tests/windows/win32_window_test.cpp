@@ -232,6 +232,15 @@ TEST_F(FrmConvTest, AClickFillsThePathBoxAndOkConvertsThatFile) {
   EXPECT_FALSE(Lines("lstResultado").empty());
 }
 
+TEST_F(FrmConvTest, ADoubleClickBelowTheRowsConvertsNothing) {
+  ClickFile("MOV0612.DAT");
+  RECT list;
+  GetClientRect(Control("fileDTA"), &list);
+  SendMessageW(Control("fileDTA"), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, list.bottom - 5));
+  SendMessageW(Control("fileDTA"), WM_LBUTTONUP, 0, MAKELPARAM(5, list.bottom - 5));
+  EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+}
+
 TEST_F(FrmConvTest, AltOPressesOkEnterInThePathBoxDoesNot) {
   ClickFile("MOV0612.DAT");
   SetFocus(Control("txtConverte"));

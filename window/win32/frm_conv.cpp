@@ -1,6 +1,7 @@
 #include "window/win32/frm_conv.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <optional>
@@ -128,6 +129,7 @@ struct State {
   bool drawing = false;  // the view, not the user, is changing a control
   bool trackingPointer = false;
   WNDPROC fileListProcedure = nullptr;
+  std::optional<std::size_t> rowDoubleClicked;  // under the pointer; none below the rows
 
   State() = default;
   State(const State&) = delete;
@@ -458,6 +460,19 @@ LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARA
         state.model.PointerOverFiles(true);
       }
       break;
+    case WM_LBUTTONDBLCLK: {
+      // The row under the pointer, not the one highlighted: a double
+      // click below the last row converts nothing.
+      const auto top = static_cast<std::size_t>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+      const auto rowHeight =
+          std::max(1L, static_cast<long>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+      const std::size_t row =
+          top +
+          static_cast<std::size_t>(std::max(0, static_cast<int>(GET_Y_LPARAM(lParam))) / rowHeight);
+      state.rowDoubleClicked.reset();
+      if (row < state.model.fileCount()) state.rowDoubleClicked = row;
+      break;
+    }
     case WM_MOUSELEAVE:
       state.trackingPointer = false;
       state.model.PointerOverFiles(false);
@@ -512,7 +527,7 @@ void OnCommand(HWND window, State& state, int id, HWND control, UINT notificatio
   } else if (is("fileDTA") && notification == LBN_SELCHANGE) {
     model.HighlightFile(ChosenRow(control, LB_GETCURSEL));
   } else if (is("fileDTA") && notification == LBN_DBLCLK) {
-    const auto row = ChosenRow(control, LB_GETCURSEL);
+    const auto row = std::exchange(state.rowDoubleClicked, std::nullopt);
     if (row) model.DoubleClickFile(*row);
   } else if (is("dirDTA") && notification == LBN_DBLCLK) {
     const auto line = ChosenRow(control, LB_GETCURSEL);
