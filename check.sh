@@ -51,7 +51,7 @@ if [ -f build-windows/compile_commands.json ]; then
   if ! run-clang-tidy-14 -p build-windows -quiet -j "$(nproc)" \
       -extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-Wno-unknown-warning-option \
       -extra-arg=-isystem"$mingw_cxx" -extra-arg=-isystem"$mingw_cxx/x86_64-w64-mingw32" \
-      "$PWD/(core|conversion|cli|screen)/.*(_windows|win32_file|wide_text)\.cpp\$$tidy_windows_tests" \
+      "$PWD/(core|conversion|cli|screen)/.*(_windows|win32_file|wide_text)\.cpp\$|$PWD/window/win32/.*\.cpp\$$tidy_windows_tests" \
       >build-windows/clang-tidy.log 2>&1; then
     grep -E 'warning:|error:' build-windows/clang-tidy.log | sort -u >&2 || cat build-windows/clang-tidy.log >&2
     status=1

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Builds dta2csv-<version>-win64.zip from the Windows build (the windows
-# preset, build-windows/) and checks what it holds, and that dta2csv.exe
-# needs no DLL that Windows itself does not carry.
+# Builds zizadod5-<version>-win64.zip from the Windows build (the windows
+# preset, build-windows/) and checks what it holds, and that neither
+# program needs a DLL that Windows itself does not carry.
 set -euo pipefail
 cd "$(dirname "$0")/../build-windows"
-rm -f dta2csv-*-win64.zip
+rm -f zizadod5-*-win64.zip
 cpack -G ZIP >/dev/null
-zip=$(echo dta2csv-*-win64.zip)
+zip=$(echo zizadod5-*-win64.zip)
 top=${zip%.zip}
 
-expected=$(printf '%s\n' "$top/COPYRIGHT.txt" "$top/LEIA-ME.txt" "$top/dta2csv.exe")
+expected=$(printf '%s\n' "$top/COPYRIGHT.txt" "$top/LEIA-ME.txt" "$top/dta2csv.exe" "$top/zizadod5.exe")
 listed=$(cmake -E tar tf "$zip" | sort)
 if [ "$listed" != "$expected" ]; then
   printf '%s holds:\n%s\nexpected:\n%s\n' "$zip" "$listed" "$expected" >&2
@@ -17,12 +17,15 @@ if [ "$listed" != "$expected" ]; then
 fi
 
 # A static C++ runtime: only system DLLs are imported.
-imports=$(x86_64-w64-mingw32-objdump -p cli/dta2csv.exe | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z')
-foreign=$(grep -vxE 'kernel32\.dll|advapi32\.dll|shell32\.dll|msvcrt\.dll' <<<"$imports" || true)
-if [ -n "$foreign" ]; then
-  echo "dta2csv.exe imports DLLs Windows does not carry: $foreign" >&2
-  exit 1
-fi
+for exe in cli/dta2csv.exe window/win32/zizadod5.exe; do
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z')
+  foreign=$(grep -vxE '(kernel32|advapi32|shell32|user32|gdi32|comctl32|msvcrt)\.dll' <<<"$imports" || true)
+  if [ -n "$foreign" ]; then
+    echo "$exe imports DLLs Windows does not carry: $foreign" >&2
+    exit 1
+  fi
+  echo "$(basename "$exe") imports only $(tr '\n' ' ' <<<"$imports")"
+done
 
 # The read-me in UTF-16 with its byte order mark, so that Notepad and
 # `type` in a code page 850 console both show its accents: the mark, text
@@ -42,4 +45,4 @@ if [ "$(grep -c $'\r$' "$scratch/readme")" != "$(wc -l <"$scratch/readme")" ] ||
   exit 1
 fi
 
-echo "$zip: dta2csv.exe, LEIA-ME.txt, COPYRIGHT.txt; imports only $(tr '\n' ' ' <<<"$imports"); LEIA-ME.txt in UTF-16"
+echo "$zip: zizadod5.exe, dta2csv.exe, LEIA-ME.txt, COPYRIGHT.txt; LEIA-ME.txt in UTF-16"

@@ -45,8 +45,11 @@ WINDOW_PACKAGES+=(xvfb openbox xdotool at-spi2-core python3-pyatspi dbus-daemon)
 CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)
 
 # The Windows build: the mingw-w64 cross compiler, Wine to run its tests,
-# and GoogleTest's sources to build for Windows.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest)
+# GoogleTest's sources to build for Windows, icotool for the window's icon,
+# and an X server with a window manager (and xdotool, xprop) for the
+# window's tests under Wine.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest icoutils xvfb openbox xdotool
+  x11-utils)
 
 # Building and checking the Debian package.
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils appstream man-db)

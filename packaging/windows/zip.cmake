@@ -1,6 +1,7 @@
-# The Windows package: dta2csv-<version>-win64.zip holding dta2csv.exe
-# (installed by cli/), its read-me in Portuguese and English, and the
-# copyright text the Debian package carries. The texts get CR LF line
+# The Windows package: zizadod5-<version>-win64.zip holding zizadod5.exe
+# (installed by window/win32/) and dta2csv.exe (installed by cli/), their
+# read-me in Portuguese and English, and the copyright text the Debian
+# package carries. The texts get CR LF line
 # ends, which every Windows editor shows as lines.
 #
 # The read-me is saved as UTF-16 (little-endian, with its byte order mark):
@@ -28,9 +29,9 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LEIA-ME.txt ${CMAKE_CURRENT_BINARY_DIR
         DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME dta2csv)
+set(CPACK_PACKAGE_NAME zizadod5)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "zizadod5 maintainers")
-set(CPACK_PACKAGE_FILE_NAME dta2csv-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_FILE_NAME zizadod5-${PROJECT_VERSION}-win64)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

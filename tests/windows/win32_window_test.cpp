@@ -1,0 +1,379 @@
+// The Windows window, driven the way standard controls are tested: by the
+// messages a user's actions send, read back through the controls.
+#include "window/win32/frm_conv.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/wide_text.h"
+#include "screen/layout.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+using ravuvur::Utf8FromWide;
+using ravuvur::WideFromUtf8;
+using ziz_test::TempDir;
+
+std::wstring TextOf(HWND control) {
+  wchar_t text[1024];
+  return {text, static_cast<std::size_t>(GetWindowTextW(control, text, 1024))};
+}
+
+// frmConv opened in a folder of three movement files, shown and active.
+class FrmConvTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"MOV0612.DAT", "MOV0712.DAT", "NOTES.CSV"}) {
+      ziz_test::WriteFile(dir_ / name, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+    }
+    GetCurrentDirectoryW(MAX_PATH, startFolder_);
+    SetCurrentDirectoryW(WideFromUtf8(dir_.path()).c_str());
+    window_ = win32::CreateFrmConv(GetModuleHandleW(nullptr));
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    Pump();
+  }
+  void TearDown() override {
+    DestroyWindow(window_);
+    Pump();
+    SetCurrentDirectoryW(startFolder_);
+  }
+
+  static void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+
+  HWND Control(std::string_view name) const { return GetDlgItem(window_, win32::ControlId(name)); }
+
+  // The control that has the focus, an editable combo box's own edit
+  // field counting as the box.
+  std::string Focused() const {
+    HWND focus = GetFocus();
+    while (focus != nullptr && GetParent(focus) != window_) focus = GetParent(focus);
+    for (const screen::ControlPlace& control : screen::kControls) {
+      if (Control(control.name) == focus) return std::string(control.name);
+    }
+    return "none";
+  }
+
+  // A key as the message loop gets it, for the window's dialog keys.
+  bool Key(UINT message, WPARAM key, LPARAM flags = 0) {
+    MSG msg{GetFocus(), message, key, flags, 0, {}};
+    return win32::HandleDialogKeys(window_, msg);
+  }
+
+  void Notify(std::string_view name, UINT notification) {
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(win32::ControlId(name), notification),
+                 reinterpret_cast<LPARAM>(Control(name)));
+  }
+
+  std::vector<std::string> Lines(std::string_view list) const {
+    std::vector<std::string> lines;
+    const auto count = SendMessageW(Control(list), LB_GETCOUNT, 0, 0);
+    for (WPARAM row = 0; row < static_cast<WPARAM>(count); ++row) {
+      wchar_t text[1024];
+      SendMessageW(Control(list), LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+      lines.push_back(Utf8FromWide(text));
+    }
+    return lines;
+  }
+
+  // The row of the file list showing `name`.
+  WPARAM RowOf(const std::string& name) const {
+    const std::vector<std::string> files = Lines("fileDTA");
+    return static_cast<WPARAM>(std::find(files.begin(), files.end(), name) - files.begin());
+  }
+
+  void ClickFile(const std::string& name) {
+    SendMessageW(Control("fileDTA"), LB_SETCURSEL, RowOf(name), 0);
+    Notify("fileDTA", LBN_SELCHANGE);
+  }
+
+  RECT PlaceOf(std::string_view name) const {
+    RECT place;
+    GetWindowRect(Control(name), &place);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+  }
+
+  SIZE ClientSize() const {
+    RECT client;
+    GetClientRect(window_, &client);
+    return {client.right, client.bottom};
+  }
+
+  TempDir dir_;
+  wchar_t startFolder_[MAX_PATH] = L"";
+  HWND window_ = nullptr;
+};
+
+// Where the table puts `control` in the client area at `dpi`: each edge
+// rounded to the nearest pixel, frames adding their own place.
+RECT Expected(const screen::ControlPlace& control, int dpi) {
+  int left = control.left;
+  int top = control.top;
+  for (const screen::ControlPlace* container = screen::FindControl(control.container);
+       container != nullptr; container = screen::FindControl(container->container)) {
+    left += container->left;
+    top += container->top;
+  }
+  const auto pixels = [dpi](int twips) { return (twips * dpi + 720) / 1440; };
+  return {pixels(left), pixels(top), pixels(left + control.width), pixels(top + control.height)};
+}
+
+TEST_F(FrmConvTest, PlacesEveryControlFromTheTableAt96And144Dpi) {
+  EXPECT_EQ(ClientSize().cx, 757);
+  EXPECT_EQ(ClientSize().cy, 560);
+  const RECT ok = PlaceOf("cmdOK");  // inside Frame2, inside Frame1
+  EXPECT_EQ(ok.left, 584);
+  EXPECT_EQ(ok.top, 192);
+  EXPECT_EQ(ok.right, 721);
+  EXPECT_EQ(ok.bottom, 225);
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) {
+      RECT suggested{0, 0, 1200, 1000};
+      SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    for (const screen::ControlPlace& control : screen::kControls) {
+      const RECT expected = Expected(control, dpi);
+      const RECT actual = PlaceOf(control.name);
+      EXPECT_TRUE(EqualRect(&actual, &expected))
+          << control.name << " at " << dpi << ": " << actual.left << "," << actual.top << " "
+          << actual.right << "," << actual.bottom;
+    }
+  }
+  EXPECT_EQ(ClientSize().cx, 1136);
+  EXPECT_EQ(ClientSize().cy, 840);
+}
+
+// At 288 dots per inch the window (2271 x 1680) outgrows the test's screen.
+TEST_F(FrmConvTest, OnAScreenTooSmallEveryControlCanBeScrolledTo) {
+  RECT suggested{0, 0, 2400, 1800};
+  SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(288, 288), reinterpret_cast<LPARAM>(&suggested));
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  EXPECT_LE(outer.bottom - outer.top, GetSystemMetrics(SM_CYSCREEN));
+  SendMessageW(window_, WM_VSCROLL, SB_BOTTOM, 0);
+  SendMessageW(window_, WM_HSCROLL, SB_BOTTOM, 0);
+  const RECT label6 = PlaceOf("Label6");
+  EXPECT_GE(label6.left, 0);
+  EXPECT_LE(label6.right, ClientSize().cx);
+  EXPECT_LE(label6.bottom, ClientSize().cy);
+}
+
+TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
+  for (const screen::ControlPlace& control : screen::kControls) {
+    const auto font = reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
+        SendMessageW(Control(control.name), WM_GETFONT, 0, 0));
+    LOGFONTW chosen{};
+    ASSERT_NE(GetObjectW(font, sizeof chosen, &chosen), 0) << control.name;
+    EXPECT_EQ(chosen.lfHeight, -11) << control.name;
+    EXPECT_EQ(chosen.lfWeight, FW_BOLD) << control.name;
+    const HDC dc = GetDC(Control(control.name));
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(Control(control.name), dc);
+    // The flag, despite its name, is set for fonts of variable pitch.
+    const bool fixedPitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
+    EXPECT_EQ(fixedPitch, control.name == "lstResultado") << control.name;
+  }
+}
+
+TEST_F(FrmConvTest, TabVisitsTheSevenControlsAndPassesOverTheRest) {
+  EXPECT_EQ(Focused(), "txtConverte");
+  std::vector<std::string> visited;
+  for (int press = 0; press < 7; ++press) {
+    EXPECT_TRUE(Key(WM_KEYDOWN, VK_TAB));
+    visited.push_back(Focused());
+  }
+  EXPECT_EQ(visited, (std::vector<std::string>{"fileDTA", "cboTipo", "dirDTA", "lstResultado",
+                                               "driveDTA", "cmdOK", "txtConverte"}));
+}
+
+TEST_F(FrmConvTest, ShiftTabRunsTheCycleBackwards) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  std::vector<std::string> visited;
+  for (int press = 0; press < 2; ++press) {
+    Key(WM_KEYDOWN, VK_TAB);
+    visited.push_back(Focused());
+  }
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(visited, (std::vector<std::string>{"cmdOK", "driveDTA"}));
+}
+
+TEST_F(FrmConvTest, StartsWithDatFilesAndTheFolderInLabel4) {
+  EXPECT_EQ(Lines("fileDTA"), (std::vector<std::string>{"MOV0612.DAT", "MOV0712.DAT"}));
+  EXPECT_EQ(TextOf(Control("cboTipo")), L"*.DAT");
+  EXPECT_EQ(TextOf(window_), L"KOVA/DTA Conversor 0.9");
+  EXPECT_EQ(Utf8FromWide(TextOf(Control("Label4"))), dir_.path());
+}
+
+TEST_F(FrmConvTest, AClickFillsThePathBoxAndOkConvertsThatFile) {
+  ClickFile("MOV0712.DAT");
+  EXPECT_EQ(Utf8FromWide(TextOf(Control("txtConverte"))), dir_.path() + "\\MOV0712.DAT");
+  EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0712.CSV"));
+  SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(ziz_test::Exists(dir_ / "MOV0712.CSV"));
+  EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+  EXPECT_FALSE(Lines("lstResultado").empty());
+}
+
+TEST_F(FrmConvTest, ADoubleClickBelowTheRowsConvertsNothing) {
+  ClickFile("MOV0612.DAT");
+  RECT list;
+  GetClientRect(Control("fileDTA"), &list);
+  SendMessageW(Control("fileDTA"), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, list.bottom - 5));
+  SendMessageW(Control("fileDTA"), WM_LBUTTONUP, 0, MAKELPARAM(5, list.bottom - 5));
+  EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+}
+
+TEST_F(FrmConvTest, AltOPressesOkEnterInThePathBoxDoesNot) {
+  ClickFile("MOV0612.DAT");
+  SetFocus(Control("txtConverte"));
+  Key(WM_KEYDOWN, VK_RETURN);
+  Pump();
+  EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+  constexpr LPARAM kAltDown = 1 << 29;
+  EXPECT_TRUE(Key(WM_SYSCHAR, 'o', kAltDown));
+  Pump();
+  EXPECT_TRUE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+}
+
+TEST_F(FrmConvTest, EnterOnAFocusedOkPressesIt) {
+  ClickFile("MOV0612.DAT");
+  SetFocus(Control("cmdOK"));
+  Key(WM_KEYDOWN, VK_RETURN);
+  Pump();
+  EXPECT_TRUE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+}
+
+TEST_F(FrmConvTest, EnterInTheFolderListOpensTheLineChosen) {
+  SetFocus(Control("dirDTA"));
+  SendMessageW(Control("dirDTA"), LB_SETCURSEL, 0, 0);  // the drive's root
+  Key(WM_KEYDOWN, VK_RETURN);
+  Pump();
+  EXPECT_EQ(TextOf(Control("Label4")).size(), 3u);  // "C:\"
+}
+
+TEST_F(FrmConvTest, APatternTypedAppliesAsItIsTyped) {
+  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);  // the box's edit field
+  SendMessageW(field, EM_SETSEL, 0, -1);
+  for (const wchar_t typed : std::wstring_view(L"*.CSV")) SendMessageW(field, WM_CHAR, typed, 1);
+  EXPECT_EQ(Lines("fileDTA"), (std::vector<std::string>{"NOTES.CSV"}));
+}
+
+TEST_F(FrmConvTest, APatternChosenFromTheListAppliesWhenTheBoxLosesTheFocus) {
+  SendMessageW(Control("cboTipo"), CB_SETCURSEL, 0, 0);  // "*.*"
+  Notify("cboTipo", CBN_SELCHANGE);
+  EXPECT_EQ(Lines("fileDTA").size(), 2u);
+  Notify("cboTipo", CBN_KILLFOCUS);
+  EXPECT_EQ(Lines("fileDTA"),
+            (std::vector<std::string>{"MOV0612.DAT", "MOV0712.DAT", "NOTES.CSV"}));
+}
+
+TEST_F(FrmConvTest, ALockedCsvShowsItsFailureInTheLog) {
+  ClickFile("MOV0612.DAT");
+  const HANDLE locked = CreateFileW(WideFromUtf8(dir_ / "MOV0612.CSV").c_str(), GENERIC_WRITE, 0,
+                                    nullptr, CREATE_NEW, 0, nullptr);
+  SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  CloseHandle(locked);
+  const std::vector<std::string> log = Lines("lstResultado");
+  const auto failure = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+    return line.find(" 023 ") != std::string::npos;
+  });
+  ASSERT_NE(failure, log.end());
+  // Scrolled far enough to show it.
+  RECT client;
+  GetClientRect(Control("lstResultado"), &client);
+  const auto top = SendMessageW(Control("lstResultado"), LB_GETTOPINDEX, 0, 0);
+  const auto rowHeight = SendMessageW(Control("lstResultado"), LB_GETITEMHEIGHT, 0, 0);
+  const auto row = failure - log.begin();
+  EXPECT_GE(row, top);
+  EXPECT_LT(row, top + client.bottom / rowHeight);
+}
+
+TEST_F(FrmConvTest, AnotherDriveShowsItsFolderInLabel4AndTheLists) {
+  const HWND drives = Control("driveDTA");
+  const auto count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
+  WPARAM other = 0;
+  wchar_t text[256] = L"";
+  for (; other < static_cast<WPARAM>(count); ++other) {
+    SendMessageW(drives, CB_GETLBTEXT, other, reinterpret_cast<LPARAM>(text));
+    if (CharUpperW(text)[0] != static_cast<wchar_t>(dir_.path()[0])) break;
+  }
+  ASSERT_LT(other, static_cast<WPARAM>(count)) << "Wine gives drives C: and Z:";
+  SendMessageW(drives, CB_SETCURSEL, other, 0);
+  Notify("driveDTA", CBN_SELCHANGE);
+  const std::wstring folder = TextOf(Control("Label4"));
+  const std::wstring root = {text[0], L':', L'\\'};
+  EXPECT_EQ(folder.substr(0, 3), root);
+  EXPECT_EQ(Lines("dirDTA").front(), Utf8FromWide(folder.substr(0, 3)));
+  EXPECT_EQ(SendMessageW(drives, CB_GETCURSEL, 0, 0), static_cast<LRESULT>(other));
+}
+
+TEST_F(FrmConvTest, ANameBeyondLatinIsListedAndConvertedByItsOwnName) {
+  ziz_test::WriteFile(dir_ / "移动.DAT", ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  ClickFile("移动.DAT");
+  SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(ziz_test::Exists(dir_ / "移动.CSV"));
+}
+
+// The label cuts a long path short; its tooltip shows the whole path.
+TEST_F(FrmConvTest, Label4sTooltipHoldsTheWholePath) {
+  HWND tooltip = nullptr;
+  for (HWND candidate = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+       candidate != nullptr;
+       candidate = FindWindowExW(nullptr, candidate, TOOLTIPS_CLASSW, nullptr)) {
+    if (GetWindow(candidate, GW_OWNER) == window_) tooltip = candidate;
+  }
+  ASSERT_NE(tooltip, nullptr);
+  wchar_t text[1024] = L"";
+  TOOLINFOW tip{};
+  tip.cbSize = sizeof tip;
+  tip.hwnd = window_;
+  tip.uId = reinterpret_cast<UINT_PTR>(Control("Label4"));
+  tip.lpszText = text;
+  SendMessageW(tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tip));
+  EXPECT_EQ(Utf8FromWide(text), dir_.path());
+}
+
+TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
+  SetWindowTextW(window_, L"");
+  std::wstring aboutText;
+  std::thread closer([&aboutText] {
+    for (int tick = 0; tick < 500; ++tick, Sleep(10)) {
+      const HWND box = FindWindowW(L"#32770", L"ZIZADOD5");
+      if (box == nullptr) continue;
+      wchar_t text[256] = L"";
+      GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text
+      aboutText = text;
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      return;
+    }
+  });
+  // The label itself tells its click.
+  SendMessageW(Control("Label6"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  SendMessageW(Control("Label6"), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  closer.join();
+  Pump();
+  EXPECT_EQ(aboutText,
+            L"KOVA/DTA Conversor\r\n\r\nDesenvolvido por\r\nsuporte@zizadod5.example.org");
+  EXPECT_EQ(TextOf(window_), L"KOVA/DTA Conversor 0.9");
+}
+
+}  // namespace
