@@ -265,22 +265,14 @@ void FitOnScreen(HWND window, int dpi) {
                std::min(outer.bottom - outer.top, work.bottom - work.top),
                SWP_NOZORDER | SWP_NOACTIVATE);
   GetClientRect(window, &client);
-  SCROLLINFO across{sizeof across,
-                    SIF_RANGE | SIF_PAGE | SIF_POS,
-                    0,
-                    width - 1,
-                    static_cast<UINT>(client.right),
-                    0,
-                    0};
-  SetScrollInfo(window, SB_HORZ, &across, TRUE);
-  SCROLLINFO down{sizeof down,
-                  SIF_RANGE | SIF_PAGE | SIF_POS,
-                  0,
-                  height - 1,
-                  static_cast<UINT>(client.bottom),
-                  0,
-                  0};
-  SetScrollInfo(window, SB_VERT, &down, TRUE);
+  // Each bar spans the whole window; its page is the part shown.
+  const auto span = [window](int bar, int whole, LONG shown) {
+    SCROLLINFO info{
+        sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, whole - 1, static_cast<UINT>(shown), 0, 0};
+    SetScrollInfo(window, bar, &info, TRUE);
+  };
+  span(SB_HORZ, width, client.right);
+  span(SB_VERT, height, client.bottom);
 }
 
 // Moves the controls for a scroll bar's request.
