@@ -19,7 +19,7 @@ fi
 # A static C++ runtime: only system DLLs are imported.
 for exe in cli/dta2csv.exe window/win32/zizadod5.exe; do
   imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z')
-  foreign=$(grep -vxE '(kernel32|advapi32|shell32|user32|gdi32|comctl32|msvcrt)\.dll' <<<"$imports" || true)
+  foreign=$(grep -vxE '(kernel32|advapi32|shell32|user32|gdi32|comctl32|ole32|msvcrt)\.dll' <<<"$imports" || true)
   if [ -n "$foreign" ]; then
     echo "$exe imports DLLs Windows does not carry: $foreign" >&2
     exit 1

@@ -13,8 +13,10 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" 2>/dev/null 
 xvfb=$!
 openbox_pid=
 cleanup() {
-  # Wine's processes drew on this display; they end with it.
-  [ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver -k 2>/dev/null
+  # Wine's processes drew on this display; they end with it. A command
+  # that ended before Wine started leaves no server to end, which must not
+  # stop the rest of the cleanup.
+  [ -n "${WINEPREFIX:-}" ] && { /usr/lib/wine/wineserver -k 2>/dev/null || true; }
   [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null
   kill "$xvfb" 2>/dev/null
   rm -f "$fd_file"

@@ -4,10 +4,13 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/wide_text.h"
@@ -374,6 +377,142 @@ TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
   EXPECT_EQ(aboutText,
             L"KOVA/DTA Conversor\r\n\r\nDesenvolvido por\r\nsuporte@zizadod5.example.org");
   EXPECT_EQ(TextOf(window_), L"KOVA/DTA Conversor 0.9");
+}
+
+// Stands in for the system's annotation service, which Wine has but does
+// not implement: it keeps each control's name as the window gives it.
+// COM objects end through Release(), never through a pointer to their
+// interfaces, which have no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class NameRecorder : public IAccPropServices, public IClassFactory {
+ public:
+  std::map<HWND, std::wstring> names;
+
+  HRESULT WINAPI QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IAccPropServices) {
+      *object = static_cast<IAccPropServices*>(this);
+    } else if (iid == IID_IClassFactory) {
+      *object = static_cast<IClassFactory*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    return S_OK;
+  }
+  ULONG WINAPI AddRef() override { return 2; }  // lives as long as the test
+  ULONG WINAPI Release() override { return 1; }
+  HRESULT WINAPI CreateInstance(IUnknown* /*outer*/, REFIID iid, void** object) override {
+    return QueryInterface(iid, object);
+  }
+  HRESULT WINAPI LockServer(BOOL /*lock*/) override { return S_OK; }
+
+  HRESULT WINAPI SetHwndPropStr(HWND control, DWORD object, DWORD child, MSAAPROPID property,
+                                LPCWSTR text) override {
+    if (object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF ||
+        property != PROPID_ACC_NAME) {
+      return E_INVALIDARG;
+    }
+    names[control] = text;
+    return S_OK;
+  }
+  HRESULT WINAPI ClearHwndProps(HWND control, DWORD /*object*/, DWORD /*child*/,
+                                const MSAAPROPID* /*properties*/, int /*count*/) override {
+    names.erase(control);
+    return S_OK;
+  }
+  HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                               AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                   AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                    AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+};
+#pragma GCC diagnostic pop
+
+// frmConv with the names it gives screen readers recorded.
+class FrmConvNamesTest : public FrmConvTest {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CoRegisterClassObject(CLSID_AccPropServices, static_cast<IClassFactory*>(&recorder_),
+                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration_);
+    FrmConvTest::SetUp();
+  }
+  void TearDown() override {
+    FrmConvTest::TearDown();
+    CoRevokeClassObject(registration_);
+    CoUninitialize();
+  }
+
+  std::string NameOf(HWND control) const {
+    const auto named = recorder_.names.find(control);
+    return named != recorder_.names.end() ? Utf8FromWide(named->second) : "(none)";
+  }
+
+  NameRecorder recorder_;
+  DWORD registration_ = 0;
+};
+
+TEST_F(FrmConvNamesTest, EachControlIsNamedAfterItsLabel) {
+  COMBOBOXINFO patterns{};
+  patterns.cbSize = sizeof patterns;
+  ASSERT_TRUE(GetComboBoxInfo(Control("cboTipo"), &patterns));
+  const std::pair<HWND, std::string> expected[] = {
+      {Control("txtConverte"), "Nome do Arquivo"},
+      {Control("fileDTA"), "Arquivos"},
+      {Control("cboTipo"), "Lista arquivos do tipo"},
+      {patterns.hwndItem, "Lista arquivos do tipo"},
+      {Control("dirDTA"), "Diretórios"},
+      {Control("driveDTA"), "Drives"},
+      {Control("lstResultado"), "Resultado da conversão"},
+      {Control("Label4"), dir_.path()}};
+  for (const auto& [control, name] : expected) EXPECT_EQ(NameOf(control), name);
+}
+
+TEST_F(FrmConvNamesTest, Label4IsNamedByTheFolderItShows) {
+  SetFocus(Control("dirDTA"));
+  SendMessageW(Control("dirDTA"), LB_SETCURSEL, 0, 0);  // the drive's root
+  Key(WM_KEYDOWN, VK_RETURN);
+  Pump();
+  EXPECT_EQ(NameOf(Control("Label4")), dir_.path().substr(0, 3));
+}
+
+TEST_F(FrmConvNamesTest, TheNamesGoWithTheWindow) {
+  const HWND folders = Control("dirDTA");
+  DestroyWindow(window_);
+  window_ = nullptr;
+  EXPECT_EQ(NameOf(folders), "(none)");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "window/win32/frm_conv.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/wide_text.h"
 #include "screen/layout.h"
@@ -113,6 +115,53 @@ HFONT BoldFont(const std::wstring& face, BYTE pitch, int dpi) {
   return CreateFontIndirectW(&font);
 }
 
+// The names screen readers read for the controls. Left to itself, Windows
+// names a control after the static text just before it, which for the
+// folder list is the path above it and for the log "Drives:"; so each
+// control is given its label's name. The system's annotation service keeps
+// the names; where it is missing or declines, the controls keep the names
+// the system gives them, and the window works as before.
+class ScreenReaderNames {
+  // The control itself, as against its scroll bars or its items.
+  static constexpr auto kWhole = static_cast<DWORD>(OBJID_CLIENT);
+
+ public:
+  ScreenReaderNames() {
+    // A thread already in the other kind of apartment keeps it; COM works
+    // there too, and is not this object's to end.
+    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&services_)))) {
+      services_ = nullptr;
+    }
+  }
+  ScreenReaderNames(const ScreenReaderNames&) = delete;
+  ScreenReaderNames& operator=(const ScreenReaderNames&) = delete;
+  // While the controls still exist: their names go with them.
+  ~ScreenReaderNames() {
+    if (services_ != nullptr) {
+      for (const HWND control : named_) {
+        services_->ClearHwndProps(control, kWhole, CHILDID_SELF, &PROPID_ACC_NAME, 1);
+      }
+      services_->Release();
+    }
+    if (comStarted_) CoUninitialize();
+  }
+
+  void Name(HWND control, const std::wstring& name) {
+    if (services_ == nullptr) return;
+    services_->SetHwndPropStr(control, kWhole, CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
+    if (std::find(named_.begin(), named_.end(), control) == named_.end()) {
+      named_.push_back(control);
+    }
+  }
+
+ private:
+  bool comStarted_ = false;
+  IAccPropServices* services_ = nullptr;
+  std::vector<HWND> named_;
+};
+
 // What the window holds for its lifetime: the screen model, and what was
 // last drawn of it.
 struct State {
@@ -122,6 +171,8 @@ struct State {
   HFONT font = nullptr;
   HFONT logFont = nullptr;
   HWND tooltip = nullptr;
+  ScreenReaderNames names;
+  std::wstring folderNamed;  // Label4's name, the whole path it shows
   unsigned filesDrawn = ~0u;
   unsigned foldersDrawn = ~0u;
   unsigned drivesDrawn = ~0u;
@@ -383,6 +434,10 @@ void Draw(HWND window, State& state) {
   const std::wstring whole = ravuvur::WideFromUtf8(model.folderText());
   tip.lpszText = const_cast<wchar_t*>(whole.c_str());
   SendMessageW(state.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tip));
+  if (state.folderNamed != whole) {
+    state.folderNamed = whole;
+    state.names.Name(Control(window, "Label4"), whole);
+  }
   ShowText(Control(window, "txtConverte"), model.pathText());
 
   const HWND files = Control(window, "fileDTA");
@@ -544,6 +599,24 @@ void OnCommand(HWND window, State& state, int id, HWND control, UINT notificatio
   Draw(window, state);
 }
 
+void NameControls(HWND window, ScreenReaderNames& names) {
+  static constexpr std::pair<std::string_view, const wchar_t*> kNames[] = {
+      {"txtConverte", L"Nome do Arquivo"},
+      {"fileDTA", L"Arquivos"},
+      {"cboTipo", L"Lista arquivos do tipo"},
+      {"dirDTA", L"Diretórios"},
+      {"driveDTA", L"Drives"},
+      {"lstResultado", L"Resultado da conversão"}};
+  for (const auto& [control, name] : kNames) names.Name(Control(window, control), name);
+  // The pattern box's edit field, which has the focus when the box has it,
+  // is read as the box.
+  COMBOBOXINFO patterns{};
+  patterns.cbSize = sizeof patterns;
+  if (GetComboBoxInfo(Control(window, "cboTipo"), &patterns)) {
+    names.Name(patterns.hwndItem, L"Lista arquivos do tipo");
+  }
+}
+
 // A tooltip that shows Label4's whole path, which the label cuts short
 // when it is too long.
 HWND MakePathTip(HWND window) {
@@ -568,6 +641,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
       CreateControls(window);
       state->tooltip = MakePathTip(window);
+      NameControls(window, state->names);
       state->fileListProcedure = FromInteger<WNDPROC>(SetWindowLongPtrW(
           Control(window, "fileDTA"), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProcedure)));
       const int dpi = static_cast<int>(GetDpiForWindow(window));
