@@ -411,10 +411,13 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
     return OpenInPlace();
   }
   // 0666 less the umask (and the folder's default ACL), as for any new
-  // file; an earlier CSV's mode replaces it below.
-  constexpr mode_t kMode = 0666;
+  // file. Replacing an earlier CSV, the file is ours alone until that
+  // CSV's mode replaces it below: a hidden named file is visible to anyone
+  // who may list the folder, and one who opened it while it was readable
+  // could read every row of a private CSV, or write into it with umask 0.
+  const mode_t mode = earlier ? 0600 : 0666;
   if (!useNamedTemporary) {
-    file.reset(::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kMode));
+    file.reset(::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
   }
   int error = errno;
   // Without unnamed files (an old kernel, a file system that has none), a
@@ -427,7 +430,7 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
       temporary = TemporaryName();
       SignalsHeld held;  // no moment where the file exists but is not registered
       file.reset(::openat(folder.get(), temporary.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, kMode));
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode));
       error = errno;
       if (file.valid()) RegisterPendingName(folder.get(), temporary);
       if (!file.valid() && error != EEXIST) break;

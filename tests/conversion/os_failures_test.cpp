@@ -39,6 +39,7 @@ class OsFailureTest : public ::testing::Test {
     os::failingRead = os::readsSoFar = 0;
     os::noUnnamedFiles = false;
     os::created.clear();
+    os::createdModes.clear();
     os::flushes.clear();
     os::beforeFileFlush = nullptr;
   }
@@ -79,6 +80,19 @@ TEST_P(NoUnnamedFilesTest, HiddenNamedFileLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, NoUnnamedFilesTest, ::testing::Bool(),
                          [](const auto& run) { return run.param ? "Converted" : "Failed"; });
+
+// Anyone who may list the folder sees the hidden file; replacing a private
+// CSV, it must never be open to them, not even before its mode is set.
+TEST_F(OsFailureTest, HiddenNamedFileOfAPrivateCsvIsNeverOpenToOthers) {
+  ::chmod(csv.c_str(), 0600);
+  os::noUnnamedFiles = true;
+  const mode_t umask = ::umask(0);
+  const bool converted = RunConversion(state, input);
+  ::umask(umask);
+  ASSERT_TRUE(converted);
+  ASSERT_EQ(os::createdModes.size(), 1u);
+  EXPECT_EQ(os::createdModes[0] & 077, 0u);
+}
 
 // The CSV's name becomes a folder after the rows are written: the new file
 // cannot take its place, and goes.
