@@ -33,9 +33,10 @@ TEST(Dta2csvCornersTest, LoneDashIsAFileName) {
 
 class Dta2csvFullOutputTest : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(Dta2csvFullOutputTest, TextThatCannotBeWrittenExitsThree) {
+TEST_P(Dta2csvFullOutputTest, TextThatCannotBeWrittenExitsThreeSayingWhy) {
   const ziz_test::TempDir dir;
-  EXPECT_EQ(Dta2csvStatus(dir, GetParam(), ">/dev/full 2>/dev/null"), 3);
+  EXPECT_EQ(Dta2csvStatus(dir, GetParam(), ">/dev/full 2>err"), 3);
+  EXPECT_EQ(ziz_test::ReadFile(dir / "err"), "dta2csv: cannot write: No space left on device\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, Dta2csvFullOutputTest, ::testing::Values("--help", "--version"),
