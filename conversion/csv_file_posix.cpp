@@ -499,8 +499,16 @@ CsvFile::CreateResult CsvFile::Pending::OpenInPlace() {
   if (earlier->st_nlink > 1) {
     return Refuse("it has other names (hard links) and cannot be replaced here without them");
   }
-  file.reset(::openat(folder.get(), name.c_str(),
-                      O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  // Opened through the file held since the check, not by its name again:
+  // a device swapped in at the name meanwhile is never opened, as opening
+  // some has side effects. Without /proc, the name, never following a link
+  // and never waiting on a pipe.
+  const std::string held = "/proc/self/fd/" + std::to_string(earlierFile.get());
+  file.reset(::open(held.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid() && errno == ENOENT) {
+    file.reset(::openat(folder.get(), name.c_str(),
+                        O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  }
   if (!file.valid()) return RefuseForError();
   struct stat st {};
   // The file opened must be the one checked, not one swapped in since.

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -320,6 +321,46 @@ TEST_P(InPlaceSignalTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
 INSTANTIATE_TEST_SUITE_P(Programs, InPlaceSignalTest, ::testing::Bool(), [](const auto& threads) {
   return threads.param ? "WithOtherThreads" : "SingleThreaded";
 });
+
+TEST_F(CsvCommitTest, InPlaceCsvSwappedForAPipeNeverOpensThePipe) {
+  // While runs write the CSV in place over and over, its name is swapped
+  // with a pipe's; the pipe stands for any device whose opening has side
+  // effects, and inotify tells whether it was ever opened.
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the run must be another user's, written in place";
+  const std::string pipe = dir / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+  ::chmod(pipe.c_str(), 0666);
+  ::chmod(csv.c_str(), 0666);
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(watch, pipe.c_str(), IN_OPEN), 0);
+  // A reader, so that a writer may open the pipe; its own opening is
+  // read off the watch here.
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  char events[4096];
+  while (::read(watch, events, sizeof events) > 0) {
+  }
+  ::chmod(dir.path().c_str(), 0555);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ziz_test::BecomeUnprivileged();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int converted = 0;
+    while (std::chrono::steady_clock::now() < end) {
+      ModuleState childState;
+      if (RunConversion(childState, input)) ++converted;
+    }
+    ::_exit(converted > 10 ? 0 : 1);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, WNOHANG) == 0) {
+    ::renameat2(AT_FDCWD, csv.c_str(), AT_FDCWD, pipe.c_str(), RENAME_EXCHANGE);
+  }
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(::read(watch, events, sizeof events), -1) << "the pipe was opened";
+  ::close(watch);
+  ::close(reader);
+  EXPECT_EQ(status, 0) << "the CSV was really written between the swaps";
+}
 
 TEST_F(CsvCommitTest, CsvPathNearTheLengthLimitIsWritten) {
   // A short name at the end of a path one byte short of the limit: a new
