@@ -163,5 +163,32 @@ TEST(LogClockTest, TimeTextTakesTheFormatOfTheLocale) {
   EXPECT_EQ(log.Line(0), "01:05:09 PM x");
 }
 
+TEST(LogClockTest, ZoneNameThatWouldBreakTheLineGivesThePlainTime) {
+  // hi_IN's time of day ends with the zone's name, which a zone file can
+  // make anything: here a line feed and a terminal's escape sequence.
+  const ziz_test::TempDir dir;
+  const std::string build = "localedef -i hi_IN -f UTF-8 '" + (dir / "xx_XX") + "' 2>/dev/null";
+  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef cannot build hi_IN here";
+  const std::string name = "A\n\033]0;B\a";
+  std::string zone = "TZif" + std::string(16, '\0');        // version 1
+  zone += std::string(16, '\0') + std::string{0, 0, 0, 1};  // no transitions, one type
+  zone += std::string{0, 0, 0, static_cast<char>(name.size() + 1)};
+  zone += std::string(6, '\0') + name + '\0';  // the type: UTC, its name
+  ziz_test::WriteFile(dir / "zone", zone);
+  ::setenv("TZ", (":" + (dir / "zone")).c_str(), 1);
+  ::tzset();
+  ::setenv("LOCPATH", dir.path().c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_ALL, "xx_XX"), nullptr);
+  ProgressLog log;
+  os::now = 86400 + 13 * 3600 + 5 * 60 + 9;
+  LogMessage(log, "x");
+  os::now = -1;
+  std::setlocale(LC_ALL, "C");
+  ::unsetenv("LOCPATH");
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  EXPECT_EQ(log.Line(0), "13:05:09 x");
+}
+
 }  // namespace
 }  // namespace ravuvur
