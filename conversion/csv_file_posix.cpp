@@ -190,7 +190,9 @@ volatile std::sig_atomic_t nameRegistered = 0;
 PendingName pendingName;
 // While set, a fatal signal waits until the steps in progress are done.
 volatile std::sig_atomic_t holding = 0;
-volatile std::sig_atomic_t heldSignal = 0;
+// Each signal that came meanwhile, to be raised again: every one, as the
+// program may handle some itself and only another would end it.
+volatile std::sig_atomic_t signalsHeld[NSIG] = {};
 
 // Every signal whose default action ends the process, real-time ones
 // included; SIGKILL and SIGSTOP cannot be caught.
@@ -222,7 +224,7 @@ extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* /*context*/) {
   // has every signal blocked): the signal is raised again when the steps
   // are done.
   if (holding != 0 && !IsFault(signal, info)) {
-    if (heldSignal == 0) heldSignal = signal;
+    signalsHeld[signal] = 1;
     return;
   }
   if (nameRegistered != 0) ::unlinkat(pendingName.folder, pendingName.name, 0);
@@ -289,9 +291,11 @@ class SignalsHeld {
   ~SignalsHeld() {
     holding = 0;
     RestoreHandlers();
-    const int signal = heldSignal;
-    heldSignal = 0;
-    if (signal != 0) ::raise(signal);  // delivered as the mask is restored
+    for (int signal = 1; signal < NSIG; ++signal) {
+      if (signalsHeld[signal] == 0) continue;
+      signalsHeld[signal] = 0;
+      ::raise(signal);  // delivered as the mask is restored
+    }
     ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   }
   SignalsHeld(const SignalsHeld&) = delete;

@@ -277,8 +277,11 @@ TEST_F(CsvCommitTest, InPlaceWriteBeyondTheFileSizeLimitKeepsTheEarlierCsv) {
 // The signal is sent the moment the CSV starts to change, round after
 // round: the CSV is then the earlier one or the whole new one. A program
 // with other threads (the window's toolkit starts some) may get it on any
-// of them.
-class InPlaceSignalTest : public CsvCommitTest, public ::testing::WithParamInterface<bool> {};
+// of them; every signal held back meanwhile is raised after, so one the
+// program handles itself (SIGUSR1, sent first) does not hide SIGTERM.
+enum class Program { SingleThreaded, OtherThreads, HandledSignalFirst };
+
+class InPlaceSignalTest : public CsvCommitTest, public ::testing::WithParamInterface<Program> {};
 
 TEST_P(InPlaceSignalTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
   if (!ziz_test::IsRoot()) GTEST_SKIP() << "the run must be another user's, written in place";
@@ -299,7 +302,8 @@ TEST_P(InPlaceSignalTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
     const pid_t child = ::fork();
     if (child == 0) {
       ziz_test::BecomeUnprivileged();
-      if (GetParam()) std::thread(::pause).detach();
+      if (GetParam() != Program::SingleThreaded) std::thread(::pause).detach();
+      if (GetParam() == Program::HandledSignalFirst) std::signal(SIGUSR1, [](int) {});
       ModuleState childState;
       RunConversion(childState, input);
       ::sleep(10);  // only the signal ends it, held back or not
@@ -308,6 +312,7 @@ TEST_P(InPlaceSignalTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
     while (Stat(csv).st_size == static_cast<off_t>(kEarlierCsv.size()) &&
            std::chrono::steady_clock::now() < end) {
     }
+    if (GetParam() == Program::HandledSignalFirst) ::kill(child, SIGUSR1);
     ::kill(child, SIGTERM);
     const int status = ziz_test::WaitFor(child);
     const std::string now = ReadFile(csv);
@@ -318,9 +323,17 @@ TEST_P(InPlaceSignalTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
   EXPECT_GT(rounds, 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, InPlaceSignalTest, ::testing::Bool(), [](const auto& threads) {
-  return threads.param ? "WithOtherThreads" : "SingleThreaded";
-});
+INSTANTIATE_TEST_SUITE_P(Programs, InPlaceSignalTest,
+                         ::testing::Values(Program::SingleThreaded, Program::OtherThreads,
+                                           Program::HandledSignalFirst),
+                         [](const auto& program) {
+                           switch (program.param) {
+                             case Program::SingleThreaded: return "SingleThreaded";
+                             case Program::OtherThreads: return "OtherThreads";
+                             case Program::HandledSignalFirst: return "HandledSignalFirst";
+                           }
+                           return "";
+                         });
 
 TEST_F(CsvCommitTest, InPlaceCsvSwappedForAPipeNeverOpensThePipe) {
   // While runs write the CSV in place over and over, its name is swapped
