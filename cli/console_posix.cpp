@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +21,15 @@ bool WriteAll(int fd, std::string_view bytes) {
       bytes.remove_prefix(static_cast<std::size_t>(n));
     } else if (n < 0 && errno == EINTR) {
       continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      // A pipe or terminal another program has made non-blocking: its
+      // reader is only slower than we are, so wait for room rather than
+      // call the log lost. The flag is the other program's; it stays.
+      struct pollfd room = {fd, POLLOUT, 0};
+      if (::poll(&room, 1, -1) < 0 && errno != EINTR) {
+        lastError = errno;
+        return false;
+      }
     } else {
       lastError = n < 0 ? errno : EIO;
       return false;

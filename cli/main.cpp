@@ -39,6 +39,13 @@ constexpr bool kSlashQuestionIsHelp = true;
 constexpr bool kSlashQuestionIsHelp = false;
 #endif
 
+// The usage or the version, which like the log must not fail unsaid.
+int PrintText(std::string_view text) {
+  if (dta2csv::WriteStdout(text)) return kConverted;
+  dta2csv::WriteStderr("dta2csv: cannot write: " + dta2csv::LastErrorText() + "\n");
+  return kLogLost;
+}
+
 int UsageError(const std::string& what) {
   dta2csv::WriteStderr("dta2csv: " + what + "\n");
   dta2csv::WriteStderr(kUsage);
@@ -86,9 +93,9 @@ int Main(int argc, char** argv) {
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && (arg == "--help" || (kSlashQuestionIsHelp && arg == "/?"))) {
-      return dta2csv::WriteStdout(kUsage) ? kConverted : kLogLost;
+      return PrintText(kUsage);
     } else if (!optionsEnded && arg == "--version") {
-      return dta2csv::WriteStdout("dta2csv 0.9\n") ? kConverted : kLogLost;
+      return PrintText("dta2csv 0.9\n");
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
       // Shown as the log shows a name: a globbed file name can hold anything.
       const std::string shown = ravuvur::ShownInLog(arg);

@@ -24,7 +24,8 @@
 //   exception, and on every signal whose default action ends the process.
 //   Replacing an earlier CSV needs a name for the finished file for the
 //   moment between linking and renaming it: every signal but SIGKILL is
-//   held back there, and the kernel has no call that would close that gap.
+//   held back there, in every thread of the program, and the kernel has no
+//   call that would close that gap.
 //   In an append-only folder, where a name once made cannot go, the CSV is
 //   written in place or, with no unnamed file, refused.
 // - On disk before in place: the new file's data is flushed (fdatasync)
@@ -45,8 +46,9 @@
 //   of at most 32767 records are read) and written over the CSV only once
 //   the run has succeeded. The space is reserved (and the file-size limit
 //   checked) first, and every catchable signal held through the final
-//   write, truncation and flush, so the earlier CSV survives every failure
-//   but SIGKILL or a power cut during that write.
+//   write, truncation and flush (whichever thread it is sent to), so the
+//   earlier CSV survives every failure but SIGKILL or a power cut during
+//   that write.
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -178,7 +180,7 @@ bool StickyRefusesRename(const struct stat& csv, const struct stat& folder) {
   return (folder.st_mode & S_ISVTX) != 0 && me != 0 && csv.st_uid != me && folder.st_uid != me;
 }
 
-// --- Removal of a named temporary file when a signal ends the process ---
+// --- Fatal signals: removing a named temporary file, holding steps together ---
 
 struct PendingName {
   int folder = -1;
@@ -186,6 +188,11 @@ struct PendingName {
 };
 volatile std::sig_atomic_t nameRegistered = 0;
 PendingName pendingName;
+// While set, a fatal signal waits until the steps in progress are done.
+volatile std::sig_atomic_t holding = 0;
+// Each signal that came meanwhile, to be raised again: every one, as the
+// program may handle some itself and only another would end it.
+volatile std::sig_atomic_t signalsHeld[NSIG] = {};
 
 // Every signal whose default action ends the process, real-time ones
 // included; SIGKILL and SIGSTOP cannot be caught.
@@ -201,9 +208,25 @@ sigset_t FatalSignals() {
   return set;
 }
 
-struct sigaction previousActions[NSIG];
+// A fault the kernel raised in some thread (a bad address, say) cannot
+// wait: the instruction would only fault again.
+bool IsFault(int signal, const siginfo_t* info) {
+  const bool synchronous = signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE ||
+                           signal == SIGILL || signal == SIGTRAP || signal == SIGSYS;
+  return synchronous && info != nullptr && info->si_code > 0;
+}
 
-extern "C" void RemovePendingAndResignal(int signal) {
+struct sigaction previousActions[NSIG];
+bool handlersInstalled = false;
+
+extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* /*context*/) {
+  // Only another thread of the program can get here while holding (ours
+  // has every signal blocked): the signal is raised again when the steps
+  // are done.
+  if (holding != 0 && !IsFault(signal, info)) {
+    signalsHeld[signal] = 1;
+    return;
+  }
   if (nameRegistered != 0) ::unlinkat(pendingName.folder, pendingName.name, 0);
   // Die of the same signal, so the caller sees what happened. A fault
   // (SIGSEGV) comes back when the faulting instruction runs again.
@@ -211,41 +234,70 @@ extern "C" void RemovePendingAndResignal(int signal) {
   ::raise(signal);
 }
 
-void RegisterPendingName(int folder, const std::string& name) {
-  pendingName.folder = folder;
-  std::snprintf(pendingName.name, sizeof pendingName.name, "%s", name.c_str());
-  nameRegistered = 1;
+void InstallHandlers() {
+  if (handlersInstalled) return;
   const sigset_t fatal = FatalSignals();
   for (int signal = 1; signal < NSIG; ++signal) {
     if (sigismember(&fatal, signal) != 1) continue;
     struct sigaction action {};
-    action.sa_handler = RemovePendingAndResignal;
+    action.sa_sigaction = OnFatalSignal;
+    action.sa_flags = SA_SIGINFO | SA_RESTART;
     sigfillset(&action.sa_mask);
     ::sigaction(signal, nullptr, &previousActions[signal]);
     // A signal the process ignores (nohup) stays ignored.
     if (previousActions[signal].sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
   }
+  handlersInstalled = true;
 }
 
-void UnregisterPendingName() noexcept {
+// Back to the program's own handling once neither a named file nor held
+// steps need ours.
+void RestoreHandlers() noexcept {
+  if (!handlersInstalled || nameRegistered != 0 || holding != 0) return;
   const sigset_t fatal = FatalSignals();
   for (int signal = 1; signal < NSIG; ++signal) {
     if (sigismember(&fatal, signal) == 1) ::sigaction(signal, &previousActions[signal], nullptr);
   }
+  handlersInstalled = false;
+}
+
+void RegisterPendingName(int folder, const std::string& name) {
+  pendingName.folder = folder;
+  std::snprintf(pendingName.name, sizeof pendingName.name, "%s", name.c_str());
+  nameRegistered = 1;
+  InstallHandlers();
+}
+
+void UnregisterPendingName() noexcept {
   nameRegistered = 0;
+  RestoreHandlers();
 }
 
 // Holds back every signal that can be held while a name is being put in
 // place or the CSV written in place, so nothing can fall between two steps
-// that must go together.
+// that must go together. Blocking covers this thread; a program's other
+// threads (the window's toolkit starts some) would still take a signal
+// and end the process mid-step, so the fatal ones are caught meanwhile and
+// raised again afterwards.
 class SignalsHeld {
  public:
   SignalsHeld() {
     sigset_t held;
     sigfillset(&held);
     ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    holding = 1;
+    InstallHandlers();
   }
-  ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  ~SignalsHeld() {
+    holding = 0;
+    RestoreHandlers();
+    for (int signal = 1; signal < NSIG; ++signal) {
+      if (signalsHeld[signal] == 0) continue;
+      signalsHeld[signal] = 0;
+      ::raise(signal);  // delivered as the mask is restored
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
   SignalsHeld(const SignalsHeld&) = delete;
   SignalsHeld& operator=(const SignalsHeld&) = delete;
 
@@ -411,10 +463,13 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
     return OpenInPlace();
   }
   // 0666 less the umask (and the folder's default ACL), as for any new
-  // file; an earlier CSV's mode replaces it below.
-  constexpr mode_t kMode = 0666;
+  // file. Replacing an earlier CSV, the file is ours alone until that
+  // CSV's mode replaces it below: a hidden named file is visible to anyone
+  // who may list the folder, and one who opened it while it was readable
+  // could read every row of a private CSV, or write into it with umask 0.
+  const mode_t mode = earlier ? 0600 : 0666;
   if (!useNamedTemporary) {
-    file.reset(::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kMode));
+    file.reset(::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
   }
   int error = errno;
   // Without unnamed files (an old kernel, a file system that has none), a
@@ -427,7 +482,7 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
       temporary = TemporaryName();
       SignalsHeld held;  // no moment where the file exists but is not registered
       file.reset(::openat(folder.get(), temporary.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, kMode));
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode));
       error = errno;
       if (file.valid()) RegisterPendingName(folder.get(), temporary);
       if (!file.valid() && error != EEXIST) break;
@@ -448,8 +503,16 @@ CsvFile::CreateResult CsvFile::Pending::OpenInPlace() {
   if (earlier->st_nlink > 1) {
     return Refuse("it has other names (hard links) and cannot be replaced here without them");
   }
-  file.reset(::openat(folder.get(), name.c_str(),
-                      O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  // Opened through the file held since the check, not by its name again:
+  // a device swapped in at the name meanwhile is never opened, as opening
+  // some has side effects. Without /proc, the name, never following a link
+  // and never waiting on a pipe.
+  const std::string held = "/proc/self/fd/" + std::to_string(earlierFile.get());
+  file.reset(::open(held.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid() && errno == ENOENT) {
+    file.reset(::openat(folder.get(), name.c_str(),
+                        O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  }
   if (!file.valid()) return RefuseForError();
   struct stat st {};
   // The file opened must be the one checked, not one swapped in since.

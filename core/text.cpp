@@ -132,6 +132,8 @@ std::size_t RunLength(std::string_view text, bool& printable) noexcept {
 
 }  // namespace
 
+bool IsShownEscaped(char32_t cp) noexcept { return IsControl(cp); }
+
 std::size_t EncodeUtf8(char32_t cp, char* out) noexcept {
   if (cp < 0x80) {
     out[0] = static_cast<char>(cp);

@@ -29,6 +29,10 @@ std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) noexcept;
 // always gives one CSV name. Invalid bytes pass through unchanged.
 std::string UpperCase(std::string_view utf8);
 
+// Whether the log shows `cp` escaped (see ShownInLog): a control character
+// (C0, DEL, C1) or one of Unicode's Zl, Zp and Cf.
+bool IsShownEscaped(char32_t cp) noexcept;
+
 // A value as the log shows it: exactly as it is when it is valid UTF-8
 // without control characters (C0, DEL, C1) or characters that separate
 // lines or reorder or hide text (Unicode's Zl, Zp and Cf: U+2028, bidi

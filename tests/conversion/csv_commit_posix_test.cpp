@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,6 +22,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdint>
+#include <thread>
 
 #include "conversion/csv_file.h"
 #include "conversion/run_conversion.h"
@@ -272,9 +274,16 @@ TEST_F(CsvCommitTest, InPlaceWriteBeyondTheFileSizeLimitKeepsTheEarlierCsv) {
   EXPECT_EQ(ReadFile(csv), kEarlierCsv);
 }
 
-TEST_F(CsvCommitTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
-  // The signal is sent the moment the CSV starts to change, round after
-  // round: the CSV is then the earlier one or the whole new one.
+// The signal is sent the moment the CSV starts to change, round after
+// round: the CSV is then the earlier one or the whole new one. A program
+// with other threads (the window's toolkit starts some) may get it on any
+// of them; every signal held back meanwhile is raised after, so one the
+// program handles itself (SIGUSR1, sent first) does not hide SIGTERM.
+enum class Program { SingleThreaded, OtherThreads, HandledSignalFirst };
+
+class InPlaceSignalTest : public CsvCommitTest, public ::testing::WithParamInterface<Program> {};
+
+TEST_P(InPlaceSignalTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
   if (!ziz_test::IsRoot()) GTEST_SKIP() << "the run must be another user's, written in place";
   WriteFile(input, MovementFile("20000", std::vector<ziz_test::Record>(20000, Departure())));
   const std::string expected = [&] {
@@ -293,19 +302,77 @@ TEST_F(CsvCommitTest, SignalDuringTheInPlaceWriteLeavesOneWholeCsv) {
     const pid_t child = ::fork();
     if (child == 0) {
       ziz_test::BecomeUnprivileged();
+      if (GetParam() != Program::SingleThreaded) std::thread(::pause).detach();
+      if (GetParam() == Program::HandledSignalFirst) std::signal(SIGUSR1, [](int) {});
       ModuleState childState;
-      ::_exit(RunConversion(childState, input) ? 0 : 1);
+      RunConversion(childState, input);
+      ::sleep(10);  // only the signal ends it, held back or not
+      ::_exit(0);
     }
     while (Stat(csv).st_size == static_cast<off_t>(kEarlierCsv.size()) &&
-           ::waitpid(child, nullptr, WNOHANG) == 0) {
+           std::chrono::steady_clock::now() < end) {
     }
+    if (GetParam() == Program::HandledSignalFirst) ::kill(child, SIGUSR1);
     ::kill(child, SIGTERM);
-    ziz_test::WaitFor(child);
+    const int status = ziz_test::WaitFor(child);
     const std::string now = ReadFile(csv);
     ASSERT_TRUE(now == kEarlierCsv || now == expected) << "round " << rounds << ": " << now.size();
+    ASSERT_EQ(status, 128 + SIGTERM) << "round " << rounds << ": the signal was lost";
   }
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_GT(rounds, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, InPlaceSignalTest,
+                         ::testing::Values(Program::SingleThreaded, Program::OtherThreads,
+                                           Program::HandledSignalFirst),
+                         [](const auto& program) {
+                           switch (program.param) {
+                             case Program::SingleThreaded: return "SingleThreaded";
+                             case Program::OtherThreads: return "OtherThreads";
+                             case Program::HandledSignalFirst: return "HandledSignalFirst";
+                           }
+                           return "";
+                         });
+
+TEST_F(CsvCommitTest, InPlaceCsvSwappedForAPipeNeverOpensThePipe) {
+  // While runs write the CSV in place over and over, its name is swapped
+  // with a pipe's; the pipe stands for any device whose opening has side
+  // effects, and inotify tells whether it was ever opened.
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the run must be another user's, written in place";
+  const std::string pipe = dir / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+  ::chmod(pipe.c_str(), 0666);
+  ::chmod(csv.c_str(), 0666);
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(watch, pipe.c_str(), IN_OPEN), 0);
+  // A reader, so that a writer may open the pipe; its own opening is
+  // read off the watch here.
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  char events[4096];
+  while (::read(watch, events, sizeof events) > 0) {
+  }
+  ::chmod(dir.path().c_str(), 0555);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ziz_test::BecomeUnprivileged();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int converted = 0;
+    while (std::chrono::steady_clock::now() < end) {
+      ModuleState childState;
+      if (RunConversion(childState, input)) ++converted;
+    }
+    ::_exit(converted > 10 ? 0 : 1);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, WNOHANG) == 0) {
+    ::renameat2(AT_FDCWD, csv.c_str(), AT_FDCWD, pipe.c_str(), RENAME_EXCHANGE);
+  }
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(::read(watch, events, sizeof events), -1) << "the pipe was opened";
+  ::close(watch);
+  ::close(reader);
+  EXPECT_EQ(status, 0) << "the CSV was really written between the swaps";
 }
 
 TEST_F(CsvCommitTest, CsvPathNearTheLengthLimitIsWritten) {

@@ -39,6 +39,7 @@ class OsFailureTest : public ::testing::Test {
     os::failingRead = os::readsSoFar = 0;
     os::noUnnamedFiles = false;
     os::created.clear();
+    os::createdModes.clear();
     os::flushes.clear();
     os::beforeFileFlush = nullptr;
   }
@@ -79,6 +80,19 @@ TEST_P(NoUnnamedFilesTest, HiddenNamedFileLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, NoUnnamedFilesTest, ::testing::Bool(),
                          [](const auto& run) { return run.param ? "Converted" : "Failed"; });
+
+// Anyone who may list the folder sees the hidden file; replacing a private
+// CSV, it must never be open to them, not even before its mode is set.
+TEST_F(OsFailureTest, HiddenNamedFileOfAPrivateCsvIsNeverOpenToOthers) {
+  ::chmod(csv.c_str(), 0600);
+  os::noUnnamedFiles = true;
+  const mode_t umask = ::umask(0);
+  const bool converted = RunConversion(state, input);
+  ::umask(umask);
+  ASSERT_TRUE(converted);
+  ASSERT_EQ(os::createdModes.size(), 1u);
+  EXPECT_EQ(os::createdModes[0] & 077, 0u);
+}
 
 // The CSV's name becomes a folder after the rows are written: the new file
 // cannot take its place, and goes.
@@ -130,15 +144,34 @@ TEST(LogClockTest, TimeTextFollowsTheClockSecondBySecond) {
   EXPECT_EQ(log.Lines(), (Strings{"00:00:00 x", "00:00:00 x", "00:00:01 x", "00:59:59 x"}));
 }
 
-TEST(LogClockTest, TimeTextTakesTheFormatOfTheLocale) {
-  // A locale of our own whose time of day has a twelve-hour clock, unlike
-  // the C locale's.
-  const ziz_test::TempDir locales;
-  const std::string build = "localedef -i en_US -f UTF-8 '" + (locales / "xx_XX") + "' 2>/dev/null";
-  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef cannot build en_US here";
-  ::setenv("TZ", "UTC0", 1);
+// A zone file (version 1) of one zone, UTC, named `name`.
+std::string ZoneFile(const std::string& name) {
+  std::string zone = "TZif" + std::string(16, '\0');
+  zone += std::string(16, '\0') + std::string{0, 0, 0, 1};  // no transitions, one type
+  zone += std::string{0, 0, 0, static_cast<char>(name.size() + 1)};
+  return zone + std::string(6, '\0') + name + '\0';  // the type: UTC, its name
+}
+
+// The time text at 13:05:09 UTC under a locale built for the test, in a
+// zone named by a zone file, which may name it anything.
+struct LocaleClockCase {
+  const char* name;
+  const char* locale;
+  const char* zoneName;
+  const char* line;
+};
+
+class LocaleClockTest : public ::testing::TestWithParam<LocaleClockCase> {};
+
+TEST_P(LocaleClockTest, TimeTextIsTheLocalesWhereTheLogCanShowIt) {
+  const ziz_test::TempDir dir;
+  const std::string build = std::string("localedef -i ") + GetParam().locale + " -f UTF-8 '" +
+                            (dir / "xx_XX") + "' 2>/dev/null";
+  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef cannot build the locale here";
+  ziz_test::WriteFile(dir / "zone", ZoneFile(GetParam().zoneName));
+  ::setenv("TZ", (":" + (dir / "zone")).c_str(), 1);
   ::tzset();
-  ::setenv("LOCPATH", locales.path().c_str(), 1);
+  ::setenv("LOCPATH", dir.path().c_str(), 1);
   ASSERT_NE(std::setlocale(LC_ALL, "xx_XX"), nullptr);
   ProgressLog log;
   os::now = 86400 + 13 * 3600 + 5 * 60 + 9;
@@ -146,8 +179,20 @@ TEST(LogClockTest, TimeTextTakesTheFormatOfTheLocale) {
   os::now = -1;
   std::setlocale(LC_ALL, "C");
   ::unsetenv("LOCPATH");
-  EXPECT_EQ(log.Line(0), "01:05:09 PM x");
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  EXPECT_EQ(log.Line(0), GetParam().line);
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleClockTest,
+                         ::testing::Values(
+                             // A twelve-hour clock, unlike the C locale's.
+                             LocaleClockCase{"TwelveHourClock", "en_US", "UTC", "01:05:09 PM x"},
+                             // hi_IN's time of day ends with the zone's name: here a line feed
+                             // and a terminal's escape sequence.
+                             LocaleClockCase{"ZoneNameBreakingTheLine", "hi_IN", "A\n\033]0;B\a",
+                                             "13:05:09 x"}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace ravuvur

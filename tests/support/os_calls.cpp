@@ -62,8 +62,13 @@ int openat(int folder, const char* path, int flags, ...) {
     errno = EOPNOTSUPP;
     return -1;
   }
-  if ((flags & O_CREAT) != 0) os::created.emplace_back(path);
-  return real(folder, path, flags, mode);
+  const int fd = real(folder, path, flags, mode);
+  struct stat made {};
+  if ((flags & O_CREAT) != 0 && fd >= 0 && ::fstat(fd, &made) == 0) {
+    os::created.emplace_back(path);
+    os::createdModes.push_back(made.st_mode & 07777);
+  }
+  return fd;
 }
 
 int fsync(int fd) {

@@ -20,8 +20,10 @@ inline int readsSoFar = 0;
 // that has none.
 inline bool noUnnamedFiles = false;
 
-// The names of the files created (O_CREAT), in order.
+// The names of the files created (O_CREAT), in order, and the
+// permission bits each had the moment it was made.
 inline std::vector<std::string> created;
+inline std::vector<unsigned> createdModes;
 
 // The files flushed to disk (fsync, fdatasync), in order: 'F' for a
 // regular file, 'D' for a folder.
