@@ -250,10 +250,12 @@ void frmConv::Form_Load() {
 }
 
 // On the first display, and again whenever the user comes back to the
-// window, the about box included.
+// window, the about box included: the lists show what the folder holds
+// now, files another program wrote meanwhile too.
 void frmConv::Form_Activate() {
   model_.Activate();
   setWindowTitle(Utf8(model_.title()));
+  showFolder();
 }
 
 // The window has been closed and is going away; nothing outlives it.
