@@ -65,6 +65,8 @@ class SmallEventsTest : public QObject {
   void pressOnAnUnseenList_data();
   void pressOnAnUnseenList();
   void ctrlClickOnTheChosenFileKeepsItsPath();
+  void ctrlOnTheChosenFileKeepsItHighlighted_data();
+  void ctrlOnTheChosenFileKeepsItHighlighted();
   void keypadEnterOpensTheFolder();
   void label6OpensNothingWithoutALeftClickOnIt_data();
   void label6OpensNothingWithoutALeftClickOnIt();
@@ -204,6 +206,26 @@ void SmallEventsTest::ctrlClickOnTheChosenFileKeepsItsPath() {
   QVERIFY(chosen.endsWith("mov0712.dat"));
   QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::ControlModifier, file);
   QCOMPARE(find<QLineEdit>("txtConverte")->text(), chosen);
+}
+
+void SmallEventsTest::ctrlOnTheChosenFileKeepsItHighlighted_data() {
+  QTest::addColumn<bool>("click");
+  QTest::newRow("Ctrl+click") << true;
+  QTest::newRow("Ctrl+Space") << false;
+}
+
+void SmallEventsTest::ctrlOnTheChosenFileKeepsItHighlighted() {
+  QFETCH(bool, click);
+  const QPoint file = at(find("fileDTA"), "mov0712.dat");
+  QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::NoModifier, file);
+  if (click) {
+    QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::ControlModifier, file);
+  } else {
+    QTest::keyClick(find("fileDTA"), Qt::Key_Space, Qt::ControlModifier);
+  }
+  const QModelIndexList highlighted = find("fileDTA")->selectionModel()->selectedIndexes();
+  QCOMPARE(highlighted.size(), 1);
+  QCOMPARE(highlighted.front().data().toString(), QString("mov0712.dat"));
 }
 
 void SmallEventsTest::keypadEnterOpensTheFolder() {

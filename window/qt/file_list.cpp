@@ -90,6 +90,12 @@ void FileList::highlightChanged(const QModelIndex& current) {
   const std::optional<std::size_t> row =
       current.isValid() ? std::optional<std::size_t>(current.row()) : std::nullopt;
   if (row == model_.highlightedFile()) return;
+  // Ctrl with a click or Space would take the highlight off the file the
+  // path box names; one file is always chosen here, so it stays.
+  if (!row) {
+    showHighlight();
+    return;
+  }
   model_.HighlightFile(row);
   if (row) {
     showing_ = true;
