@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
     // activation is a coming back.
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(window.get(), &activate);
-    std::ofstream(QDir(big.path()).filePath(QString("NEW%1.DAT").arg(run)).toStdString());
+    const std::ofstream added(
+        QDir(big.path()).filePath(QString("NEW%1.DAT").arg(run)).toStdString());
     timer.restart();
     QApplication::sendEvent(window.get(), &activate);
     Settle(*window);
