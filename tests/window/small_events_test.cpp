@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -67,6 +68,7 @@ class SmallEventsTest : public QObject {
   void ctrlClickOnTheChosenFileKeepsItsPath();
   void ctrlOnTheChosenFileKeepsItHighlighted_data();
   void ctrlOnTheChosenFileKeepsItHighlighted();
+  void tabIntoTheFilesReadsNoFileAsChosen();
   void keypadEnterOpensTheFolder();
   void label6OpensNothingWithoutALeftClickOnIt_data();
   void label6OpensNothingWithoutALeftClickOnIt();
@@ -226,6 +228,15 @@ void SmallEventsTest::ctrlOnTheChosenFileKeepsItHighlighted() {
   const QModelIndexList highlighted = find("fileDTA")->selectionModel()->selectedIndexes();
   QCOMPARE(highlighted.size(), 1);
   QCOMPARE(highlighted.front().data().toString(), QString("mov0712.dat"));
+}
+
+// What a screen reader reads when the focus arrives: the list, not a name
+// the path box does not hold.
+void SmallEventsTest::tabIntoTheFilesReadsNoFileAsChosen() {
+  find<QLineEdit>("txtConverte")->setFocus();
+  QTest::keyClick(find<QLineEdit>("txtConverte"), Qt::Key_Tab);
+  QVERIFY(find("fileDTA")->hasFocus());
+  QCOMPARE(QAccessible::queryAccessibleInterface(find("fileDTA"))->focusChild(), nullptr);
 }
 
 void SmallEventsTest::keypadEnterOpensTheFolder() {

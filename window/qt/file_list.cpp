@@ -134,6 +134,19 @@ void FileList::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
+// Taking the focus with no file highlighted, Qt would put its cursor on
+// the first name, and a screen reader would read that name as though it
+// were chosen while the path box names none. The cursor stays off the
+// names until a key or a click chooses one.
+void FileList::focusInEvent(QFocusEvent* event) {
+  QListView::focusInEvent(event);
+  if (!model_.highlightedFile() && currentIndex().isValid()) {
+    showing_ = true;
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    showing_ = false;
+  }
+}
+
 // Only the left button chooses; the right and middle buttons leave the
 // highlight where it is.
 void FileList::mousePressEvent(QMouseEvent* event) {
