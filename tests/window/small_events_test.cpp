@@ -69,6 +69,7 @@ class SmallEventsTest : public QObject {
   void ctrlOnTheChosenFileKeepsItHighlighted_data();
   void ctrlOnTheChosenFileKeepsItHighlighted();
   void tabIntoTheFilesReadsNoFileAsChosen();
+  void spaceAfterTabChoosesTheFirstFile();
   void keypadEnterOpensTheFolder();
   void label6OpensNothingWithoutALeftClickOnIt_data();
   void label6OpensNothingWithoutALeftClickOnIt();
@@ -237,6 +238,13 @@ void SmallEventsTest::tabIntoTheFilesReadsNoFileAsChosen() {
   QTest::keyClick(find<QLineEdit>("txtConverte"), Qt::Key_Tab);
   QVERIFY(find("fileDTA")->hasFocus());
   QCOMPARE(QAccessible::queryAccessibleInterface(find("fileDTA"))->focusChild(), nullptr);
+}
+
+void SmallEventsTest::spaceAfterTabChoosesTheFirstFile() {
+  find<QLineEdit>("txtConverte")->setFocus();
+  QTest::keyClick(find<QLineEdit>("txtConverte"), Qt::Key_Tab);
+  QTest::keyClick(find("fileDTA"), Qt::Key_Space);
+  QCOMPARE(find<QLineEdit>("txtConverte")->text(), QDir::toNativeSeparators(path("MOV0612.DAT")));
 }
 
 void SmallEventsTest::keypadEnterOpensTheFolder() {

@@ -121,14 +121,18 @@ void FileList::keyPressEvent(QKeyEvent* event) {
   };
   const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
                                    [event](const auto& key) { return key.first == event->key(); });
-  if (found == std::end(kKeys) || event->modifiers() != Qt::NoModifier) {
+  // Space chooses the name under the cursor; with the cursor on none
+  // (nothing chosen yet), the first, as Down and Home do.
+  const bool spaceOnNoName = event->key() == Qt::Key_Space &&
+                             event->modifiers() == Qt::NoModifier && !currentIndex().isValid();
+  if (!spaceOnNoName && (found == std::end(kKeys) || event->modifiers() != Qt::NoModifier)) {
     QListView::keyPressEvent(event);
     return;
   }
   const int rowHeight = std::max(1, sizeHintForRow(0));
   const auto pageRows = static_cast<std::size_t>(std::max(1, viewport()->height() / rowHeight));
   const std::optional<std::size_t> before = model_.highlightedFile();
-  model_.PressKey(found->second, pageRows);
+  model_.PressKey(spaceOnNoName ? screen::ListKey::kHome : found->second, pageRows);
   showHighlight();
   if (model_.highlightedFile() != before) emit fileClicked(fileName());
   event->accept();
