@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +71,7 @@ class SmallEventsTest : public QObject {
   void ctrlOnTheChosenFileKeepsItHighlighted();
   void tabIntoTheFilesReadsNoFileAsChosen();
   void spaceAfterTabChoosesTheFirstFile();
+  void tabIntoTheLogOfAFailedRunReadsItsError();
   void keypadEnterOpensTheFolder();
   void label6OpensNothingWithoutALeftClickOnIt_data();
   void label6OpensNothingWithoutALeftClickOnIt();
@@ -245,6 +247,17 @@ void SmallEventsTest::spaceAfterTabChoosesTheFirstFile() {
   QTest::keyClick(find<QLineEdit>("txtConverte"), Qt::Key_Tab);
   QTest::keyClick(find("fileDTA"), Qt::Key_Space);
   QCOMPARE(find<QLineEdit>("txtConverte")->text(), QDir::toNativeSeparators(path("MOV0612.DAT")));
+}
+
+void SmallEventsTest::tabIntoTheLogOfAFailedRunReadsItsError() {
+  QTest::keyClicks(find<QLineEdit>("txtConverte"), "MISSING.DAT");
+  QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
+  find("lstResultado")->setFocus(Qt::TabFocusReason);
+  const QAccessibleInterface* line =
+      QAccessible::queryAccessibleInterface(find("lstResultado"))->focusChild();
+  QVERIFY(line != nullptr);
+  QVERIFY2(line->text(QAccessible::Name).contains(" 021 ERRO"),
+           qPrintable(line->text(QAccessible::Name)));
 }
 
 void SmallEventsTest::keypadEnterOpensTheFolder() {
