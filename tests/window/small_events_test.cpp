@@ -69,6 +69,7 @@ class SmallEventsTest : public QObject {
   void ctrlClickOnTheChosenFileKeepsItsPath();
   void ctrlOnTheChosenFileKeepsItHighlighted_data();
   void ctrlOnTheChosenFileKeepsItHighlighted();
+  void screenReadersSeeAWindow();
   void tabIntoTheFilesReadsNoFileAsChosen();
   void spaceAfterTabChoosesTheFirstFile();
   void tabIntoTheLogOfAFailedRunReadsItsError();
@@ -231,6 +232,11 @@ void SmallEventsTest::ctrlOnTheChosenFileKeepsItHighlighted() {
   const QModelIndexList highlighted = find("fileDTA")->selectionModel()->selectedIndexes();
   QCOMPARE(highlighted.size(), 1);
   QCOMPARE(highlighted.front().data().toString(), QString("mov0712.dat"));
+}
+
+void SmallEventsTest::screenReadersSeeAWindow() {
+  QCOMPARE(QAccessible::queryAccessibleInterface(scene_->window.get())->role(),
+           QAccessible::Window);
 }
 
 // What a screen reader reads when the focus arrives: the list, not a name
