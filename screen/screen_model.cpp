@@ -64,7 +64,11 @@ void ScreenModel::Load() {
   loaded_ = true;
 }
 
-void ScreenModel::Activate() { title_ = "KOVA/DTA Conversor " + appVersion_; }
+void ScreenModel::Activate() {
+  title_ = "KOVA/DTA Conversor " + appVersion_;
+  if (activated_) RefreshWhenNotPointed();
+  activated_ = true;
+}
 
 std::string ScreenModel::AboutText(const std::string& lineBreak) {
   return "KOVA/DTA Conversor" + lineBreak + lineBreak + "Desenvolvido por" + lineBreak +
@@ -176,12 +180,18 @@ bool ScreenModel::ConvertPath(const FsPath& path) {
   const bool converted = ravuvur::RunConversion(state_, whole.empty() ? "" : PathBytes(whole));
   logLineToShow_ = converted ? std::nullopt : FirstErrorLine(state_.log);
   ++logVersion_;
+  RefreshWhenNotPointed();
+  return converted;
+}
+
+// The rows never move under a pointer resting on the file list: the
+// refresh waits until it leaves.
+void ScreenModel::RefreshWhenNotPointed() {
   if (pointerOverFiles_) {
     refreshHeld_ = true;
   } else {
     RefreshFiles();
   }
-  return converted;
 }
 
 void ScreenModel::RefreshFiles() {
@@ -189,6 +199,7 @@ void ScreenModel::RefreshFiles() {
   if (!contents.listed) return;
   files_ = std::move(contents.files);
   ShowFiles(true);
+  ShowFolders(std::move(contents.folders));
 }
 
 const FolderEntry& ScreenModel::file(std::size_t row) const { return files_[shownFiles_[row]]; }
@@ -211,17 +222,32 @@ bool ScreenModel::Enter(const FsPath& folder) {
     folderLines_.push_back({level, Shown(name), ++depth, true});
   }
   currentFolderLine_ = folderLines_.size() - 1;
-  for (FolderEntry& sub : contents.folders) {
-    folderLines_.push_back({folder / sub.name, std::move(sub.shown), depth + 1, false});
-  }
   ++foldersVersion_;
 
   const bool sameFolder = folder == folder_;
   folder_ = folder;
+  ShowFolders(std::move(contents.folders));
   if (loaded_) folderText_ = Shown(folder_);
   files_ = std::move(contents.files);
   ShowFiles(sameFolder);
   return true;
+}
+
+// The subfolders of folder_ under its line, where they differ from those
+// shown: an unchanged list keeps its rows and the user's place in it.
+void ScreenModel::ShowFolders(std::vector<FolderEntry> folders) {
+  const auto subfolders =
+      folderLines_.begin() + static_cast<std::ptrdiff_t>(currentFolderLine_) + 1;
+  const auto same = [this](const FolderLine& line, const FolderEntry& sub) {
+    return line.path == folder_ / sub.name;
+  };
+  if (std::equal(subfolders, folderLines_.end(), folders.begin(), folders.end(), same)) return;
+  folderLines_.erase(subfolders, folderLines_.end());
+  const int depth = folderLines_.back().depth + 1;
+  for (FolderEntry& sub : folders) {
+    folderLines_.push_back({folder_ / sub.name, std::move(sub.shown), depth, false});
+  }
+  ++foldersVersion_;
 }
 
 // Applies the pattern to the files read. A list that would show the same

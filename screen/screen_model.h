@@ -44,7 +44,10 @@ class ScreenModel {
 
   // Form_Load: the patterns, "*.DAT" applied, the folder's path in Label4.
   void Load();
-  // Form_Activate: the title with the version.
+  // Form_Activate: the title with the version. Coming back to the window
+  // (from another program, or a dialog) reads the folder again, as after a
+  // run, so files another program wrote meanwhile are listed; the first
+  // activation, right after Load(), does not.
   void Activate();
 
   // dirDTA: a line of the folder list opened (double click, Enter), or a
@@ -85,7 +88,8 @@ class ScreenModel {
   // shown), whatever the path box holds, with what Convert() does after.
   bool ConvertPath(const FsPath& path);
 
-  // Reads the folder again, keeping the highlighted file if it is there.
+  // Reads the folder again, keeping the highlighted file if it is there;
+  // the folder list's subfolders too, where they changed.
   void RefreshFiles();
 
   // --- What the view draws ----------------------------------------------
@@ -130,6 +134,8 @@ class ScreenModel {
 
  private:
   bool Enter(const FsPath& folder);
+  void RefreshWhenNotPointed();
+  void ShowFolders(std::vector<FolderEntry> folders);
   void ShowFiles(bool keep);
   void FillDrives();
 
@@ -160,6 +166,7 @@ class ScreenModel {
   std::string chosenText_;
 
   bool loaded_ = false;
+  bool activated_ = false;
   bool pointerOverFiles_ = false;
   bool refreshHeld_ = false;
   std::optional<std::size_t> logLineToShow_;

@@ -160,3 +160,33 @@ TEST_F(ScreenModelTest, ChoosingADriveBrowsesItsRoot) {
 }
 
 }  // namespace
+
+// Back from another program that wrote into the folder shown.
+class ScreenModelActivateTest : public ScreenModelTest {
+ protected:
+  ScreenModelActivateTest() : model_(Loaded(folder_.path())) { model_.Activate(); }
+
+  ScreenModel model_;
+};
+
+TEST_F(ScreenModelActivateTest, ComingBackListsFilesWrittenMeanwhile) {
+  ziz_test::WriteFile(folder_ / "D.DAT", "x");
+  model_.Activate();
+  EXPECT_EQ(Files(model_), (std::vector<std::string>{"A.DAT", "B.DAT", "c.dat", "D.DAT"}));
+}
+
+TEST_F(ScreenModelActivateTest, ComingBackListsFoldersMadeMeanwhile) {
+  ziz_test::MakeFolder(folder_ / "new");
+  model_.Activate();
+  EXPECT_EQ(model_.folderLines().back().shown, "rel");
+  EXPECT_EQ(model_.folderLines()[model_.folderLines().size() - 2].shown, "new");
+}
+
+TEST_F(ScreenModelActivateTest, ComingBackWaitsForThePointerToLeaveTheFiles) {
+  ziz_test::WriteFile(folder_ / "0.DAT", "x");
+  model_.PointerOverFiles(true);
+  model_.Activate();
+  EXPECT_EQ(model_.file(0).shown, "A.DAT");
+  model_.PointerOverFiles(false);
+  EXPECT_EQ(model_.file(0).shown, "0.DAT");
+}

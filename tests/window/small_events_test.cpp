@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +67,12 @@ class SmallEventsTest : public QObject {
   void pressOnAnUnseenList_data();
   void pressOnAnUnseenList();
   void ctrlClickOnTheChosenFileKeepsItsPath();
+  void ctrlOnTheChosenFileKeepsItHighlighted_data();
+  void ctrlOnTheChosenFileKeepsItHighlighted();
+  void screenReadersSeeAWindow();
+  void tabIntoTheFilesReadsNoFileAsChosen();
+  void spaceAfterTabChoosesTheFirstFile();
+  void tabIntoTheLogOfAFailedRunReadsItsError();
   void keypadEnterOpensTheFolder();
   void label6OpensNothingWithoutALeftClickOnIt_data();
   void label6OpensNothingWithoutALeftClickOnIt();
@@ -204,6 +212,58 @@ void SmallEventsTest::ctrlClickOnTheChosenFileKeepsItsPath() {
   QVERIFY(chosen.endsWith("mov0712.dat"));
   QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::ControlModifier, file);
   QCOMPARE(find<QLineEdit>("txtConverte")->text(), chosen);
+}
+
+void SmallEventsTest::ctrlOnTheChosenFileKeepsItHighlighted_data() {
+  QTest::addColumn<bool>("click");
+  QTest::newRow("Ctrl+click") << true;
+  QTest::newRow("Ctrl+Space") << false;
+}
+
+void SmallEventsTest::ctrlOnTheChosenFileKeepsItHighlighted() {
+  QFETCH(bool, click);
+  const QPoint file = at(find("fileDTA"), "mov0712.dat");
+  QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::NoModifier, file);
+  if (click) {
+    QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::ControlModifier, file);
+  } else {
+    QTest::keyClick(find("fileDTA"), Qt::Key_Space, Qt::ControlModifier);
+  }
+  const QModelIndexList highlighted = find("fileDTA")->selectionModel()->selectedIndexes();
+  QCOMPARE(highlighted.size(), 1);
+  QCOMPARE(highlighted.front().data().toString(), QString("mov0712.dat"));
+}
+
+void SmallEventsTest::screenReadersSeeAWindow() {
+  QCOMPARE(QAccessible::queryAccessibleInterface(scene_->window.get())->role(),
+           QAccessible::Window);
+}
+
+// What a screen reader reads when the focus arrives: the list, not a name
+// the path box does not hold.
+void SmallEventsTest::tabIntoTheFilesReadsNoFileAsChosen() {
+  find<QLineEdit>("txtConverte")->setFocus();
+  QTest::keyClick(find<QLineEdit>("txtConverte"), Qt::Key_Tab);
+  QVERIFY(find("fileDTA")->hasFocus());
+  QCOMPARE(QAccessible::queryAccessibleInterface(find("fileDTA"))->focusChild(), nullptr);
+}
+
+void SmallEventsTest::spaceAfterTabChoosesTheFirstFile() {
+  find<QLineEdit>("txtConverte")->setFocus();
+  QTest::keyClick(find<QLineEdit>("txtConverte"), Qt::Key_Tab);
+  QTest::keyClick(find("fileDTA"), Qt::Key_Space);
+  QCOMPARE(find<QLineEdit>("txtConverte")->text(), QDir::toNativeSeparators(path("MOV0612.DAT")));
+}
+
+void SmallEventsTest::tabIntoTheLogOfAFailedRunReadsItsError() {
+  QTest::keyClicks(find<QLineEdit>("txtConverte"), "MISSING.DAT");
+  QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
+  find("lstResultado")->setFocus(Qt::TabFocusReason);
+  const QAccessibleInterface* line =
+      QAccessible::queryAccessibleInterface(find("lstResultado"))->focusChild();
+  QVERIFY(line != nullptr);
+  QVERIFY2(line->text(QAccessible::Name).contains(" 021 ERRO"),
+           qPrintable(line->text(QAccessible::Name)));
 }
 
 void SmallEventsTest::keypadEnterOpensTheFolder() {

@@ -90,6 +90,12 @@ void FileList::highlightChanged(const QModelIndex& current) {
   const std::optional<std::size_t> row =
       current.isValid() ? std::optional<std::size_t>(current.row()) : std::nullopt;
   if (row == model_.highlightedFile()) return;
+  // Ctrl with a click or Space would take the highlight off the file the
+  // path box names; one file is always chosen here, so it stays.
+  if (!row) {
+    showHighlight();
+    return;
+  }
   model_.HighlightFile(row);
   if (row) {
     showing_ = true;
@@ -115,17 +121,34 @@ void FileList::keyPressEvent(QKeyEvent* event) {
   };
   const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
                                    [event](const auto& key) { return key.first == event->key(); });
-  if (found == std::end(kKeys) || event->modifiers() != Qt::NoModifier) {
+  // Space chooses the name under the cursor; with the cursor on none
+  // (nothing chosen yet), the first, as Down and Home do.
+  const bool spaceOnNoName = event->key() == Qt::Key_Space &&
+                             event->modifiers() == Qt::NoModifier && !currentIndex().isValid();
+  if (!spaceOnNoName && (found == std::end(kKeys) || event->modifiers() != Qt::NoModifier)) {
     QListView::keyPressEvent(event);
     return;
   }
   const int rowHeight = std::max(1, sizeHintForRow(0));
   const auto pageRows = static_cast<std::size_t>(std::max(1, viewport()->height() / rowHeight));
   const std::optional<std::size_t> before = model_.highlightedFile();
-  model_.PressKey(found->second, pageRows);
+  model_.PressKey(spaceOnNoName ? screen::ListKey::kHome : found->second, pageRows);
   showHighlight();
   if (model_.highlightedFile() != before) emit fileClicked(fileName());
   event->accept();
+}
+
+// Taking the focus with no file highlighted, Qt would put its cursor on
+// the first name, and a screen reader would read that name as though it
+// were chosen while the path box names none. The cursor stays off the
+// names until a key or a click chooses one.
+void FileList::focusInEvent(QFocusEvent* event) {
+  QListView::focusInEvent(event);
+  if (!model_.highlightedFile() && currentIndex().isValid()) {
+    showing_ = true;
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    showing_ = false;
+  }
 }
 
 // Only the left button chooses; the right and middle buttons leave the

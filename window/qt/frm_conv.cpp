@@ -1,5 +1,6 @@
 #include "window/qt/frm_conv.h"
 
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFontDatabase>
@@ -122,6 +123,14 @@ QFont BoldFont(std::initializer_list<const char*> families, QFont::StyleHint kin
   return font;
 }
 
+// Screen readers take a window for what it is by its role; Qt gives a
+// plain widget the role of a filler, even when it stands as a window.
+QAccessibleInterface* DescribeTheWindow(const QString& kind, QObject* object) {
+  auto* window = qobject_cast<QWidget*>(object);
+  if (kind != QLatin1String("frmConv") || window == nullptr || !window->isWindow()) return nullptr;
+  return new QAccessibleWidget(window, QAccessible::Window);
+}
+
 }  // namespace
 
 // The icons sit in a static library, where nothing else references them;
@@ -135,6 +144,8 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
   // Before any control exists: screen readers may describe one as soon as
   // it is made.
   NameDropDownsByTheirLabels();
+  static const bool windowDescribed = (QAccessible::installFactory(DescribeTheWindow), true);
+  Q_UNUSED(windowDescribed);
 
   setObjectName(QStringLiteral("frmConv"));
   setWindowTitle(QStringLiteral("KOVA/DTA Conversor"));
@@ -250,10 +261,12 @@ void frmConv::Form_Load() {
 }
 
 // On the first display, and again whenever the user comes back to the
-// window, the about box included.
+// window, the about box included: the lists show what the folder holds
+// now, files another program wrote meanwhile too.
 void frmConv::Form_Activate() {
   model_.Activate();
   setWindowTitle(Utf8(model_.title()));
+  showFolder();
 }
 
 // The window has been closed and is going away; nothing outlives it.

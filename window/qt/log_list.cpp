@@ -51,6 +51,8 @@ void LogList::showFromTop() {
 void LogList::showRun(std::optional<std::size_t> line) {
   showFromTop();
   if (line && *line < static_cast<std::size_t>(model_.rowCount())) {
-    scrollTo(model_.index(static_cast<int>(*line)), QAbstractItemView::EnsureVisible);
+    const QModelIndex shown = model_.index(static_cast<int>(*line));
+    scrollTo(shown, QAbstractItemView::EnsureVisible);
+    selectionModel()->setCurrentIndex(shown, QItemSelectionModel::NoUpdate);
   }
 }

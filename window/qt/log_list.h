@@ -42,7 +42,9 @@ class LogList : public QListView {
   // Shows the log as it stands now from its first line, nothing selected.
   void showFromTop();
   // Shows the log as it stands now, nothing selected: from its first line,
-  // or scrolled just far enough to bring `line` into sight.
+  // or scrolled just far enough to bring `line` into sight, with the
+  // cursor on it, so that a screen reader reads it first on Tab into the
+  // list, as the eye sees it first.
   void showRun(std::optional<std::size_t> line);
 
  private:
