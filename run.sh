@@ -14,7 +14,7 @@ cp examples/*.DAT "$scratch/"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "Starting zizadod5 in $scratch"
   cd "$scratch"
-  exec "$bin/window/zizadod5"
+  exec "$bin/window/qt/zizadod5"
 fi
 
 echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): converting the" \

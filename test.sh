@@ -3,7 +3,7 @@
 # failure. On a Debian 12 machine it first installs what is missing.
 #
 #   1. Release build with warnings as errors, every test (window tests on
-#      Qt's offscreen platform).
+#      Qt's offscreen platform); then ./run.sh, without and with a display.
 #   2. The same suite again under AddressSanitizer and
 #      UndefinedBehaviorSanitizer.
 #   3. The Windows build (mingw-w64), its tests under Wine, the examples
@@ -33,6 +33,17 @@ step "Release build and tests"
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j"$jobs"
 ctest --preset dev -j"$jobs"
+
+step "./run.sh, without a display and with one"
+# The front door: the examples converted, then the window started (and
+# still open when it is told to stop) in the scratch folder of examples.
+run_scratch=$(mktemp -d)
+env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR="$run_scratch" ./run.sh >/dev/null
+run_status=0
+TMPDIR="$run_scratch" DISPLAY=:none QT_QPA_PLATFORM=offscreen timeout 5 ./run.sh >/dev/null ||
+  run_status=$?
+rm -rf "$run_scratch"
+[ "$run_status" -eq 124 ] || { echo "./run.sh: the window did not start (status $run_status)" >&2; exit 1; }
 
 step "Sanitizer build and tests"
 cmake --preset asan >/dev/null
