@@ -129,7 +129,7 @@ bool MayFollow(const struct stat& link, const struct stat& folder) {
 // The text of the link `name` in `folder`, `link` being its own stat, when
 // it may be followed after `linksSoFar` others: within kMaxLinks and by
 // MayFollow. Nothing otherwise, with errno saying why, and `reason` too
-// when it is whose the link is that refuses it.
+// when the link is refused for belonging to another user.
 std::optional<std::string> LinkToFollow(int folder, const char* name, const struct stat& link,
                                         int linksSoFar, std::string& reason) {
   if (linksSoFar >= kMaxLinks) {
