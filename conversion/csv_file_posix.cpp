@@ -404,7 +404,12 @@ struct CsvFile::Pending {
     reason = std::move(why);
     return CreateResult::CannotCreate;
   }
-  CreateResult RefuseForError() { return Refuse(ErrorText(errno)); }
+  // errno's text, unless a step on the way (a link not followed) has
+  // already said why in words of its own.
+  CreateResult RefuseForError() {
+    if (reason.empty()) reason = ErrorText(errno);
+    return CreateResult::CannotCreate;
+  }
   void KeepOwnerAndAccess() const;
   void CopyUserAttributes(const std::string& from) const;
   bool WriteAll(std::string_view bytes, off_t at) const;
@@ -420,7 +425,7 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
   int links = 0;
   folder = OpenFolderByParts(AT_FDCWD, folderPath, links, reason);
   name = std::move(base);
-  if (!folder.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
+  if (!folder.valid()) return RefuseForError();
   if (name.empty()) return Refuse("no file name");
 
   for (;; ++links) {
@@ -448,10 +453,10 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
 
     const std::optional<std::string> target =
         LinkToFollow(folder.get(), name.c_str(), st, links, reason);
-    if (!target) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
+    if (!target) return RefuseForError();
     auto [targetFolder, targetName] = SplitPath(*target);
     Descriptor next = OpenFolderByParts(folder.get(), targetFolder, links, reason);
-    if (!next.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
+    if (!next.valid()) return RefuseForError();
     if (targetName.empty()) return Refuse("a link to a folder");
     folder = std::move(next);
     name = std::move(targetName);
