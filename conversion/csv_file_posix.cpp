@@ -126,6 +126,32 @@ bool MayFollow(const struct stat& link, const struct stat& folder) {
   return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
 }
 
+// The text of the link `name` in `folder`, `link` being its own stat, when
+// it may be followed after `linksSoFar` others: within kMaxLinks and by
+// MayFollow. Nothing otherwise, with errno saying why, and `reason` too
+// when the link is refused for belonging to another user.
+std::optional<std::string> LinkToFollow(int folder, const char* name, const struct stat& link,
+                                        int linksSoFar, std::string& reason) {
+  if (linksSoFar >= kMaxLinks) {
+    errno = ELOOP;
+    return std::nullopt;
+  }
+  struct stat folderStat {};
+  if (::fstat(folder, &folderStat) != 0) return std::nullopt;
+  if (!MayFollow(link, folderStat)) {
+    reason = "a link of another user in a shared folder, which is not followed";
+    errno = EPERM;
+    return std::nullopt;
+  }
+  char target[PATH_MAX];
+  const ssize_t length = ::readlinkat(folder, name, target, sizeof target);
+  if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) {
+    if (length >= 0) errno = ENAMETOOLONG;
+    return std::nullopt;
+  }
+  return std::string(target, static_cast<std::size_t>(length));
+}
+
 // Opens the folder `path` names, relative to `at`, one name at a time, so
 // that the protected-symlink rule (MayFollow) holds for every link on the
 // way and not only for the last, whatever the kernel's own setting:
@@ -148,25 +174,11 @@ Descriptor OpenFolderByParts(int at, std::string_view path, int& links, std::str
           ::openat(current.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
       continue;
     }
-    struct stat folderStat {};
-    if (++links > kMaxLinks) {
-      errno = ELOOP;
-      return {};
-    }
-    if (::fstat(current.get(), &folderStat) != 0) return {};
-    if (!MayFollow(st, folderStat)) {
-      reason = "a link of another user in a shared folder, which is not followed";
-      errno = EPERM;
-      return {};
-    }
-    char target[PATH_MAX];
-    const ssize_t length = ::readlinkat(current.get(), part.c_str(), target, sizeof target);
-    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) {
-      if (length >= 0) errno = ENAMETOOLONG;
-      return {};
-    }
-    current = OpenFolderByParts(
-        current.get(), std::string_view(target, static_cast<std::size_t>(length)), links, reason);
+    const std::optional<std::string> target =
+        LinkToFollow(current.get(), part.c_str(), st, links, reason);
+    if (!target) return {};
+    ++links;
+    current = OpenFolderByParts(current.get(), *target, links, reason);
   }
   if (!current.valid()) return {};
   return OpenFolder(current.get(), ".");
@@ -392,7 +404,12 @@ struct CsvFile::Pending {
     reason = std::move(why);
     return CreateResult::CannotCreate;
   }
-  CreateResult RefuseForError() { return Refuse(ErrorText(errno)); }
+  // errno's text, unless a step on the way (a link not followed) has
+  // already said why in words of its own.
+  CreateResult RefuseForError() {
+    if (reason.empty()) reason = ErrorText(errno);
+    return CreateResult::CannotCreate;
+  }
   void KeepOwnerAndAccess() const;
   void CopyUserAttributes(const std::string& from) const;
   bool WriteAll(std::string_view bytes, off_t at) const;
@@ -408,7 +425,7 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
   int links = 0;
   folder = OpenFolderByParts(AT_FDCWD, folderPath, links, reason);
   name = std::move(base);
-  if (!folder.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
+  if (!folder.valid()) return RefuseForError();
   if (name.empty()) return Refuse("no file name");
 
   for (;; ++links) {
@@ -433,22 +450,13 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
     }
     if (S_ISDIR(st.st_mode)) return Refuse(ErrorText(EISDIR));
     if (!S_ISLNK(st.st_mode)) return Refuse("not a regular file");
-    if (links >= kMaxLinks) return Refuse(ErrorText(ELOOP));
 
-    struct stat folderStat {};
-    if (::fstat(folder.get(), &folderStat) != 0) return RefuseForError();
-    if (!MayFollow(st, folderStat)) {
-      return Refuse("a link of another user in a shared folder, which is not followed");
-    }
-    char target[PATH_MAX];
-    const ssize_t length = ::readlinkat(folder.get(), name.c_str(), target, sizeof target);
-    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target) {
-      return Refuse(ErrorText(length < 0 ? errno : ENAMETOOLONG));
-    }
-    auto [targetFolder, targetName] =
-        SplitPath(std::string_view(target, static_cast<std::size_t>(length)));
+    const std::optional<std::string> target =
+        LinkToFollow(folder.get(), name.c_str(), st, links, reason);
+    if (!target) return RefuseForError();
+    auto [targetFolder, targetName] = SplitPath(*target);
     Descriptor next = OpenFolderByParts(folder.get(), targetFolder, links, reason);
-    if (!next.valid()) return reason.empty() ? RefuseForError() : CreateResult::CannotCreate;
+    if (!next.valid()) return RefuseForError();
     if (targetName.empty()) return Refuse("a link to a folder");
     folder = std::move(next);
     name = std::move(targetName);

@@ -73,12 +73,6 @@ bool IsFormatCharacter(char32_t cp) noexcept {
   return range != std::begin(kFormatRanges) && cp <= std::prev(range)->last;
 }
 
-// Characters shown escaped: controls, and those that move or hide text
-// (line separators, bidi overrides, zero-width characters).
-bool IsControl(char32_t cp) noexcept {
-  return cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || IsFormatCharacter(cp);
-}
-
 // Appends $'...' with each byte of `bytes` escaped.
 void AppendDollarQuoted(std::string& out, std::string_view bytes) {
   out += "$'";
@@ -116,13 +110,13 @@ void AppendSingleQuoted(std::string& out, std::string_view text) {
 }
 
 // Length of the run at the start of `text` (not empty) whose characters
-// are all printable (`printable`) or all not: an invalid byte or a control
-// character is not printable.
+// are all printable (`printable`) or all not: an invalid byte or a
+// character shown escaped (IsShownEscaped) is not printable.
 std::size_t RunLength(std::string_view text, bool& printable) noexcept {
   std::size_t at = 0;
   for (bool first = true; at < text.size(); first = false) {
     const Decoded d = DecodeOne(text.substr(at));
-    const bool isPrintable = d.length != 0 && !IsControl(d.codePoint);
+    const bool isPrintable = d.length != 0 && !IsShownEscaped(d.codePoint);
     if (first) printable = isPrintable;
     if (isPrintable != printable) break;
     at += d.length == 0 ? 1 : d.length;
@@ -132,7 +126,11 @@ std::size_t RunLength(std::string_view text, bool& printable) noexcept {
 
 }  // namespace
 
-bool IsShownEscaped(char32_t cp) noexcept { return IsControl(cp); }
+// Controls, and the characters that move or hide text (line separators,
+// bidi overrides, zero-width characters).
+bool IsShownEscaped(char32_t cp) noexcept {
+  return cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || IsFormatCharacter(cp);
+}
 
 std::size_t EncodeUtf8(char32_t cp, char* out) noexcept {
   if (cp < 0x80) {

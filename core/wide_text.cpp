@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "core/text.h"
+
 namespace ravuvur {
 namespace {
 
@@ -76,9 +78,8 @@ std::string Utf8FromWide(std::wstring_view wide) {
   for (std::size_t i = 0; i < wide.size(); ++i) {
     if (!IsLoneSurrogate(wide, i)) continue;
     AppendUtf8(utf8, wide.substr(runStart, i - runStart));
-    utf8 += static_cast<char>(0xED);
-    utf8 += static_cast<char>(0x80 | ((wide[i] >> 6) & 0x3F));
-    utf8 += static_cast<char>(0x80 | (wide[i] & 0x3F));
+    char bytes[4];
+    utf8.append(bytes, EncodeUtf8(static_cast<char32_t>(wide[i]), bytes));
     runStart = i + 1;
   }
   AppendUtf8(utf8, wide.substr(runStart));
