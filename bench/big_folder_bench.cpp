@@ -8,7 +8,9 @@
 //   until painted;
 // - start: a window built in a folder of 50 000 files, loaded ("*.DAT"
 //   applied) and shown, until painted. In-process: the program's own
-//   loading and Qt's start are bench_startup's.
+//   loading and Qt's start are bench_startup's;
+// - come back: that window activated again after a file was added to its
+//   folder, which reads the folder again, until painted.
 //
 // Each figure is RUNS runs (default 7); the folders are made once, in
 // $TMPDIR, and removed at the end.

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/text.h"
+
 namespace screen {
 
 namespace {
@@ -23,6 +25,18 @@ constexpr std::array kInvisible = {
     Range{0xFE00, 0xFE0F},   Range{0xFEFF, 0xFEFF},   Range{0xFFA0, 0xFFA0}, Range{0xFFF0, 0xFFFB},
     Range{0x1D173, 0x1D17A}, Range{0xE0000, 0xE0FFF},
 };
+
+bool IsInvisible(char32_t c) {
+  for (const Range& range : kInvisible) {
+    if (c >= range.first && c <= range.last) return true;
+  }
+  return false;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  std::array<char, 4> bytes{};
+  out.append(bytes.data(), ravuvur::EncodeUtf8(c, bytes.data()));
+}
 
 void AppendHex(std::string& out, unsigned value, int digits) {
   constexpr std::string_view kDigits = "0123456789ABCDEF";
@@ -51,32 +65,6 @@ void AppendShown(std::string& out, char32_t c) {
 }
 
 }  // namespace
-
-bool IsInvisible(char32_t c) {
-  for (const Range& range : kInvisible) {
-    if (c >= range.first && c <= range.last) return true;
-  }
-  return false;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  const auto byte = [&out](char32_t bits) { out += static_cast<char>(bits); };
-  if (c < 0x80) {
-    byte(c);
-  } else if (c < 0x800) {
-    byte(0xC0 | (c >> 6));
-    byte(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    byte(0xE0 | (c >> 12));
-    byte(0x80 | ((c >> 6) & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  } else {
-    byte(0xF0 | (c >> 18));
-    byte(0x80 | ((c >> 12) & 0x3F));
-    byte(0x80 | ((c >> 6) & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  }
-}
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF.
 char32_t NextCharacter(std::string_view utf8, std::size_t& at) {

@@ -20,12 +20,6 @@ std::string ReadableText(std::string_view utf8);
 // without its pair shows as its number.
 std::string ReadableText(std::u16string_view utf16);
 
-// Whether `c` draws nothing or changes the direction of the text around it.
-bool IsInvisible(char32_t c);
-
-// Appends the UTF-8 of `c`.
-void AppendUtf8(std::string& out, char32_t c);
-
 // Reads one UTF-8 character at `at` and moves past it; returns U+FFFFFFFF
 // (and moves one byte) where the bytes are not UTF-8.
 inline constexpr char32_t kNotText = 0xFFFFFFFF;

@@ -177,7 +177,7 @@ bool ScreenModel::Convert() { return ConvertPath(PathToConvert()); }
 
 bool ScreenModel::ConvertPath(const FsPath& path) {
   const FsPath whole = path.empty() || path.is_absolute() ? path : folder_ / path;
-  const bool converted = ravuvur::RunConversion(state_, whole.empty() ? "" : PathBytes(whole));
+  const bool converted = ravuvur::RunConversion(state_, PathBytes(whole));
   logLineToShow_ = converted ? std::nullopt : FirstErrorLine(state_.log);
   ++logVersion_;
   RefreshWhenNotPointed();

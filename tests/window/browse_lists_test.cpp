@@ -15,8 +15,6 @@
 
 namespace {
 
-QStringList Entries(const QAbstractItemView& list) { return Rows(list); }
-
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 }  // namespace
@@ -109,7 +107,7 @@ void BrowseListsTest::fileListMatchesPatternsIgnoringCase() {
   QVERIFY(list.setPath(PathOf(folder_.path())));
   list.setPattern(pattern);
   QCOMPARE(list.pattern(), pattern);
-  QCOMPARE(Entries(list), names);
+  QCOMPARE(Rows(list), names);
 }
 
 void BrowseListsTest::fileListKeepsItsDirectoryWhenANewOneCannotBeListed_data() {
@@ -125,7 +123,7 @@ void BrowseListsTest::fileListKeepsItsDirectoryWhenANewOneCannotBeListed() {
   list.setPattern("*.CSV");
   QVERIFY(!list.setPath(PathOf(path(target))));
   QCOMPARE(Shown(list.path()), Native(folder_.path()));
-  QCOMPARE(Entries(list), QStringList{"MOV0612.CSV"});
+  QCOMPARE(Rows(list), QStringList{"MOV0612.CSV"});
 }
 
 void BrowseListsTest::fileListReportsClicksByMouseAndKeys() {
@@ -209,7 +207,7 @@ void BrowseListsTest::fileListReadAgainKeepsTheChosenName() {
   QStringList expected = {"MOV0612.DAT", "mov0712.dat", "Mov0812.Dat"};
   if (!added.isEmpty()) expected.prepend(added);
   expected.removeOne(removed);
-  QCOMPARE(Entries(list), expected);
+  QCOMPARE(Rows(list), expected);
   QCOMPARE(list.fileName(), chosen);
   QCOMPARE(clicked.count(), 0);
 }
@@ -223,7 +221,7 @@ void BrowseListsTest::dirListShowsThePathThenTheSubdirectories() {
   expected += QDir::fromNativeSeparators(folder_.path()).split(u'/', Qt::SkipEmptyParts);
   const int current = int(expected.size()) - 1;
   expected += QStringList{"alpha", "Beta", "gamma", "SUB.DAT"};
-  QCOMPARE(Entries(list), expected);
+  QCOMPARE(Rows(list), expected);
   QCOMPARE(list.currentRow(), current);
 }
 
@@ -277,11 +275,11 @@ void BrowseListsTest::dirListKeepsItsDirectoryWhenANewOneCannotBeListed() {
   QFETCH(QString, target);
   DirList list;
   QVERIFY(list.setPath(PathOf(folder_.path())));
-  const QStringList before = Entries(list);
+  const QStringList before = Rows(list);
   QSignalSpy changed(&list, &DirList::pathChanged);
   list.setPath(PathOf(target.isEmpty() ? target : path(target)));
   QCOMPARE(Shown(list.path()), Native(folder_.path()));
-  QCOMPARE(Entries(list), before);
+  QCOMPARE(Rows(list), before);
   QCOMPARE(changed.count(), 0);
 }
 

@@ -33,15 +33,6 @@ namespace {
 
 const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // beyond U+FFFF
 
-// The names a list shows, whatever kind of item view it is.
-QStringList Names(const QAbstractItemView& list) {
-  QStringList names;
-  for (int row = 0; row < list.model()->rowCount(); ++row) {
-    names.append(list.model()->index(row, 0).data().toString());
-  }
-  return names;
-}
-
 // One mouse event as the system sends it, at `at` in `widget`, `after`
 // ms after the one before; `buttons` are those down after it.
 void Mouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button, QPoint at,
@@ -164,11 +155,11 @@ void SmallEventsTest::typePattern(const QString& pattern) const {
 // moves on.
 void SmallEventsTest::listRefilledWithAsManyOtherNamesShowsThem() {
   typePattern("*.CSV");
-  QCOMPARE(Names(*find("fileDTA")), (QStringList{"NEW.CSV", "OLD.CSV"}));
+  QCOMPARE(Rows(*find("fileDTA")), (QStringList{"NEW.CSV", "OLD.CSV"}));
   QTest::keyClick(find<QComboBox>("cboTipo"), Qt::Key_Down);
   QCOMPARE(find<QComboBox>("cboTipo")->currentText(), QString("*.DAT"));
   QTest::mouseClick(find<QLineEdit>("txtConverte"), Qt::LeftButton);
-  QCOMPARE(Names(*find("fileDTA")), (QStringList{"MOV0612.DAT", "mov0712.dat"}));
+  QCOMPARE(Rows(*find("fileDTA")), (QStringList{"MOV0612.DAT", "mov0712.dat"}));
 }
 
 // A pattern picked with the arrow keys takes effect when the press on the
@@ -199,7 +190,7 @@ void SmallEventsTest::pressOnAnUnseenList() {
     Mouse(viewport, QEvent::MouseButtonDblClick, Qt::LeftButton, first, Qt::LeftButton);
     Mouse(viewport, QEvent::MouseButtonRelease, Qt::LeftButton, first, Qt::NoButton);
   }
-  QCOMPARE(Names(*find("fileDTA")), (QStringList{"MOV0612.DAT", "mov0712.dat"}));
+  QCOMPARE(Rows(*find("fileDTA")), (QStringList{"MOV0612.DAT", "mov0712.dat"}));
   QCOMPARE(find("fileDTA")->selectionModel()->selectedIndexes().size(), 0);
   QCOMPARE(find<QLineEdit>("txtConverte")->text(), QString());
   QCOMPARE(find<QListView>("lstResultado")->model()->rowCount(), 0);
@@ -326,22 +317,22 @@ void SmallEventsTest::returnInThePatternBoxAddsNoEntry() {
 void SmallEventsTest::pendingPickWaitsThroughAWindowSwitch() {
   typePattern("*.*");
   QTest::keyClick(find<QComboBox>("cboTipo"), Qt::Key_Down);
-  const QStringList before = Names(*find("fileDTA"));
+  const QStringList before = Rows(*find("fileDTA"));
   QWidget other;
   other.show();
   other.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&other));
-  QCOMPARE(Names(*find("fileDTA")), before);
+  QCOMPARE(Rows(*find("fileDTA")), before);
 }
 
 void SmallEventsTest::onlyRegularFilesAreListed() {
-  QCOMPARE(Names(*find("fileDTA")), (QStringList{"MOV0612.DAT", "mov0712.dat"}));
+  QCOMPARE(Rows(*find("fileDTA")), (QStringList{"MOV0612.DAT", "mov0712.dat"}));
 }
 
 void SmallEventsTest::namesBeyondSixteenBitsAreShownWhole() {
   typePattern("*.txt");
-  QVERIFY(Names(*find("fileDTA")).contains("mov" + kEmoji + ".txt"));
-  QVERIFY(Names(*find("dirDTA")).contains("pasta" + kEmoji));
+  QVERIFY(Rows(*find("fileDTA")).contains("mov" + kEmoji + ".txt"));
+  QVERIFY(Rows(*find("dirDTA")).contains("pasta" + kEmoji));
 }
 
 // A folder reached through a link lies on the drive the link leads to.

@@ -58,8 +58,6 @@ const QString kLongFolder = QStringLiteral("movimentos de dezembro de 2026");
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
 
-QStringList Names(const QAbstractItemView& list) { return Rows(list); }
-
 QStringList LogLines(const QListView& list) {
   QStringList lines;
   for (int row = 0; row < list.model()->rowCount(); ++row) {
@@ -286,7 +284,7 @@ void WindowEventsTest::loadedWindowShowsTheDatFilesOfTheStartFolder() {
   QCOMPARE(entries, (QStringList{"*.*", "*.DAT", "*.CSV"}));
   QCOMPARE(cboTipo()->currentText(), QString("*.DAT"));
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
-  QCOMPARE(Names(*fileDTA()), kDatFiles);
+  QCOMPARE(Rows(*fileDTA()), kDatFiles);
   QCOMPARE(label4(), Native(folder_->path()));
   QCOMPARE(Shown(dirDTA()->path()), Native(folder_->path()));
   QVERIFY(txtConverte()->text().isEmpty());
@@ -327,8 +325,8 @@ void WindowEventsTest::aFileInTheRootGetsTwoSeparators() {
   doubleClickFolder(Native(QDir::rootPath()));
   QCOMPARE(Shown(fileDTA()->path()), Native(QDir::rootPath()));
   typePattern("*.*");
-  if (Names(*fileDTA()).isEmpty()) QSKIP("the root folder holds no file here");
-  const QString name = Names(*fileDTA()).first();
+  if (Rows(*fileDTA()).isEmpty()) QSKIP("the root folder holds no file here");
+  const QString name = Rows(*fileDTA()).first();
   clickFile(name);
   QCOMPARE(txtConverte()->text(), Native(QDir::rootPath()) + QDir::separator() + name);
 }
@@ -384,7 +382,7 @@ void WindowEventsTest::convertingTheChosenFile() {
 
   // The list is read again, the file stays chosen, and the path box keeps
   // the file converted.
-  QCOMPARE(Names(*fileDTA()), listedAfter);
+  QCOMPARE(Rows(*fileDTA()), listedAfter);
   QCOMPARE(fileDTA()->fileName(), file);
   QCOMPARE(txtConverte()->text(), Native(path(file)));
 }
@@ -404,11 +402,11 @@ void WindowEventsTest::okConvertsATypedPath() {
 
 void WindowEventsTest::doubleClickOnACsvLeavesItIntact() {
   typePattern("*.CSV");
-  QCOMPARE(Names(*fileDTA()), QStringList{kOldCsv});
+  QCOMPARE(Rows(*fileDTA()), QStringList{kOldCsv});
   doubleClickFile(kOldCsv);
 
   QCOMPARE(Contents(path(kOldCsv)), kOldCsvBytes);
-  QCOMPARE(Names(*fileDTA()), QStringList{kOldCsv});
+  QCOMPARE(Rows(*fileDTA()), QStringList{kOldCsv});
   const QStringList log = LogLines(*lstResultado());
   const QString refused =
       QString::fromUtf8("024 ERRO: o arquivo de saida é o próprio arquivo de entrada: ") +
@@ -438,7 +436,7 @@ void WindowEventsTest::typedPatternListsItsFiles() {
   typePattern(typed);
   QCOMPARE(cboTipo()->currentText(), typed);
   QCOMPARE(fileDTA()->pattern(), typed);
-  QCOMPARE(Names(*fileDTA()), listed);
+  QCOMPARE(Rows(*fileDTA()), listed);
   QCOMPARE(txtConverte()->text(), QString());
 }
 
@@ -494,13 +492,13 @@ void WindowEventsTest::chosenPatternTakesEffectWhenTheBoxLosesTheFocus() {
 
   QCOMPARE(box->currentText(), QString("*.CSV"));
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
-  QCOMPARE(Names(*fileDTA()), kDatFiles);
+  QCOMPARE(Rows(*fileDTA()), kDatFiles);
   QCOMPARE(lostFocus.count(), 0);
 
   QTest::keyClick(box, Qt::Key_Tab);
   QCOMPARE(lostFocus.count(), 1);
   QCOMPARE(fileDTA()->pattern(), QString("*.CSV"));
-  QCOMPARE(Names(*fileDTA()), QStringList{kOldCsv});
+  QCOMPARE(Rows(*fileDTA()), QStringList{kOldCsv});
 }
 
 void WindowEventsTest::openingAFolderListsItsFilesAndShowsItsPath_data() {
@@ -530,7 +528,7 @@ void WindowEventsTest::openingAFolderListsItsFilesAndShowsItsPath() {
   QCOMPARE(Shown(fileDTA()->path()), folder);
   QCOMPARE(label4(), folder);
   QCOMPARE(fileDTA()->pattern(), QString("*.DAT"));
-  if (opened == "sub") QCOMPARE(Names(*fileDTA()), QStringList{"INNER.DAT"});
+  if (opened == "sub") QCOMPARE(Rows(*fileDTA()), QStringList{"INNER.DAT"});
   QCOMPARE(lstResultado()->model()->rowCount(), 0);
 }
 
@@ -577,7 +575,7 @@ void WindowEventsTest::aFolderThatCannotBeListedChangesNothing() {
   QCOMPARE(Shown(dirDTA()->path()), before);
   QCOMPARE(Shown(fileDTA()->path()), before);
   QCOMPARE(label4(), before);
-  QCOMPARE(Names(*fileDTA()), kDatFiles);
+  QCOMPARE(Rows(*fileDTA()), kDatFiles);
   QCOMPARE(txtConverte()->text(), chosen);
 }
 
@@ -734,7 +732,7 @@ void WindowEventsTest::aPressThatRelistsTheFilesActsOnNoFile() {
       if (press == "drawn between") viewport->repaint();
     });
   }
-  QCOMPARE(Names(*fileDTA()), kDatFiles);  // the pattern took effect
+  QCOMPARE(Rows(*fileDTA()), kDatFiles);  // the pattern took effect
   QCOMPARE(txtConverte()->text(), QString());
   QCOMPARE(lstResultado()->model()->rowCount(), 0);
 }
@@ -765,7 +763,7 @@ void WindowEventsTest::oddNamedFileIsConvertedByItsRealName() {
 void WindowEventsTest::oddNamedFolderIsListedAndOpened() {
   doubleClickFolder(kOddFolderShown);
   QCOMPARE(label4(), Native(path(kOddFolderShown)));
-  QCOMPARE(Names(*fileDTA()), QStringList{"MOV0612.DAT"});
+  QCOMPARE(Rows(*fileDTA()), QStringList{"MOV0612.DAT"});
 }
 
 void WindowEventsTest::startingInAnOddNamedFolderWorksLikeAnyOther() {

@@ -29,8 +29,9 @@ class DriveList : public QComboBox, private ScreenView {
   // The chosen drive's root folder, e.g. "/", "/media/stick" or "C:\".
   FsPath drive() const { return model_.driveRoot(); }
 
-  // Shows the drive that holds `path` (a folder) as the chosen one,
-  // without reporting a change.
+  // Opens `path` (a folder) in the model, as every view of that model then
+  // shows, and the drive that holds it as the chosen one, without
+  // reporting a change.
   void showDriveOf(const FsPath& path);
 
   // Shows the model's drives and its choice.

@@ -19,12 +19,11 @@ QVariant FileNames::data(const QModelIndex& index, int role) const {
   return Utf8(model_.file(static_cast<std::size_t>(index.row())).shown);
 }
 
-bool FileNames::update() {
-  if (version_ == model_.filesVersion()) return false;
+void FileNames::update() {
+  if (version_ == model_.filesVersion()) return;
   beginResetModel();
   version_ = model_.filesVersion();
   endResetModel();
-  return true;
 }
 
 FileList::FileList(screen::ScreenModel* shared, QWidget* parent)
@@ -65,7 +64,7 @@ void FileList::refresh() {
 }
 
 void FileList::showModel() {
-  if (names_.update()) ++listing_;
+  names_.update();
   showHighlight();
 }
 
@@ -97,17 +96,15 @@ void FileList::highlightChanged(const QModelIndex& current) {
     return;
   }
   model_.HighlightFile(row);
-  if (row) {
-    showing_ = true;
-    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-    showing_ = false;
-    emit fileClicked(fileName());
-  }
+  showing_ = true;
+  selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+  showing_ = false;
+  emit fileClicked(fileName());
 }
 
 bool FileList::viewportEvent(QEvent* event) {
   const bool handled = QListView::viewportEvent(event);
-  if (event->type() == QEvent::Paint) drawnListing_ = listing_;
+  if (event->type() == QEvent::Paint) drawnRows_ = names_.version();
   return handled;
 }
 
@@ -214,7 +211,7 @@ void FileList::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
 // as that second press is what the system takes for a double click: the
 // same place, soon enough.
 bool FileList::ignoresPress(const QMouseEvent& event) {
-  const bool unseen = drawnListing_ != listing_;
+  const bool unseen = drawnRows_ != names_.version();
   const QStyleHints* hints = QGuiApplication::styleHints();
   const auto near = [&event, hints](QPointF at) {
     const QPointF moved = event.position() - at;

@@ -21,8 +21,10 @@ class FileNames : public QAbstractListModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-  // Takes the model's rows again when they changed; true if they did.
-  bool update();
+  // Takes the model's rows again when they changed.
+  void update();
+  // The model's files version whose rows this shows.
+  unsigned version() const { return version_; }
 
  private:
   const screen::ScreenModel& model_;
@@ -108,8 +110,7 @@ class FileList : public QListView, private ScreenView {
 
   FileNames names_;
   bool showing_ = false;               // the list, not the user, moves the highlight
-  int listing_ = 0;                    // counts the times the rows changed
-  int drawnListing_ = -1;              // listing_ when the list was last drawn
+  std::optional<unsigned> drawnRows_;  // names_.version() when the list was last drawn
   bool ignoringPress_ = false;         // from an ignored press to its release
   std::optional<Press> ignoredPress_;  // a press ignored as unseen, for its double click
 };

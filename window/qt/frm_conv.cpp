@@ -256,7 +256,6 @@ void frmConv::Form_Load() {
   for (const std::string& pattern : model_.patterns()) cboTipo->addItem(Utf8(pattern));
   cboTipo->setText(Utf8(model_.pattern()));
   Label4->setPath(Utf8(model_.folderText()));
-  AppVersion = QStringLiteral("0.9");
   LineBreak = QStringLiteral("\r\n");
 }
 

@@ -72,9 +72,8 @@ class frmConv : public QWidget {
   // Shows the folder the model has now: its lines, files, path and drive.
   void showFolder();
 
-  // Set when the window loads.
-  QString AppVersion;  // shown in the title
-  QString LineBreak;   // between the lines of the about text
+  // Set when the window loads; the version in the title is the model's.
+  QString LineBreak;  // between the lines of the about text
   bool loaded_ = false;
 
   // Declared before the controls, which show it.
