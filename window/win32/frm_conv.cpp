@@ -400,14 +400,22 @@ std::wstring DriveText(const screen::FolderEntry& drive) {
   return root.size() == 3 ? text : ravuvur::WideFromUtf8(drive.shown);
 }
 
+// The height of a list box's rows, never 0.
+long RowHeight(HWND list) {
+  return std::max(1L, static_cast<long>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+}
+
+// How many whole rows a list box shows, at least one.
+std::size_t VisibleRows(HWND list) {
+  RECT client;
+  GetClientRect(list, &client);
+  return static_cast<std::size_t>(std::max(1L, client.bottom / RowHeight(list)));
+}
+
 // The top line that brings `line` into sight with as little scrolling as
 // possible.
 void ScrollInto(HWND list, std::size_t line) {
-  RECT client;
-  GetClientRect(list, &client);
-  const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-  const std::size_t rows =
-      static_cast<std::size_t>(std::max(1L, client.bottom / std::max(1L, rowHeight)));
+  const std::size_t rows = VisibleRows(list);
   SendMessageW(list, LB_SETTOPINDEX, line >= rows ? line - rows + 1 : 0, 0);
 }
 
@@ -511,11 +519,9 @@ LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARA
       // The row under the pointer, not the one highlighted: a double
       // click below the last row converts nothing.
       const auto top = static_cast<std::size_t>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
-      const auto rowHeight =
-          std::max(1L, static_cast<long>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
       const std::size_t row =
-          top +
-          static_cast<std::size_t>(std::max(0, static_cast<int>(GET_Y_LPARAM(lParam))) / rowHeight);
+          top + static_cast<std::size_t>(std::max(0L, static_cast<long>(GET_Y_LPARAM(lParam))) /
+                                         RowHeight(list));
       state.rowDoubleClicked.reset();
       if (row < state.model.fileCount()) state.rowDoubleClicked = row;
       break;
@@ -532,11 +538,7 @@ LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARA
           {VK_HOME, screen::ListKey::kHome},    {VK_END, screen::ListKey::kEnd}};
       for (const auto& [key, listKey] : kKeys) {
         if (wParam != key) continue;
-        RECT client;
-        GetClientRect(list, &client);
-        const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-        state.model.PressKey(listKey, static_cast<std::size_t>(
-                                          std::max(1L, client.bottom / std::max(1L, rowHeight))));
+        state.model.PressKey(listKey, VisibleRows(list));
         Draw(window, state);
         return 0;
       }
