@@ -172,7 +172,7 @@ struct State {
   HFONT logFont = nullptr;
   HWND tooltip = nullptr;
   ScreenReaderNames names;
-  std::wstring folderNamed;  // Label4's name, the whole path it shows
+  std::wstring folderNamed;  // the whole path Label4's tooltip and name give
   unsigned filesDrawn = ~0u;
   unsigned foldersDrawn = ~0u;
   unsigned drivesDrawn = ~0u;
@@ -434,17 +434,19 @@ void Draw(HWND window, State& state) {
   const screen::ScreenModel& model = state.model;
   state.drawing = true;
   ShowText(window, model.title());
-  ShowText(Control(window, "Label4"), model.folderText());
-  TOOLINFOW tip{};
-  tip.cbSize = sizeof tip;
-  tip.hwnd = window;
-  tip.uId = reinterpret_cast<UINT_PTR>(Control(window, "Label4"));
+  const HWND folderLabel = Control(window, "Label4");
+  ShowText(folderLabel, model.folderText());
+  // The tooltip and the name screen readers read both give the whole path.
   const std::wstring whole = ravuvur::WideFromUtf8(model.folderText());
-  tip.lpszText = const_cast<wchar_t*>(whole.c_str());
-  SendMessageW(state.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tip));
   if (state.folderNamed != whole) {
     state.folderNamed = whole;
-    state.names.Name(Control(window, "Label4"), whole);
+    TOOLINFOW tip{};
+    tip.cbSize = sizeof tip;
+    tip.hwnd = window;
+    tip.uId = reinterpret_cast<UINT_PTR>(folderLabel);
+    tip.lpszText = const_cast<wchar_t*>(whole.c_str());
+    SendMessageW(state.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tip));
+    state.names.Name(folderLabel, whole);
   }
   ShowText(Control(window, "txtConverte"), model.pathText());
 
