@@ -192,6 +192,8 @@ struct State {
   }
 };
 
+HWND Control(HWND window, std::string_view name) { return GetDlgItem(window, ControlId(name)); }
+
 State* StateOf(HWND window) {
   return FromInteger<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -237,7 +239,7 @@ void Lay(HWND window, State& state, int dpi) {
   state.logFont = BoldFont(InstalledFace({L"Courier New", L"Liberation Mono", L"Courier"}),
                            FIXED_PITCH | FF_MODERN, dpi);
   for (const screen::ControlPlace& control : screen::kControls) {
-    const HWND child = GetDlgItem(window, ControlId(control.name));
+    const HWND child = Control(window, control.name);
     const RECT place = PlaceInWindow(control, dpi);
     const int height = place.bottom - place.top;
     const bool combo = Named(control.name, {"cboTipo", "driveDTA"});
@@ -266,7 +268,7 @@ void CreateControls(HWND window) {
   }
   // The frames lie under everything inside them.
   for (const char* frame : {"Frame2", "Frame1"}) {
-    SetWindowPos(GetDlgItem(window, ControlId(frame)), HWND_BOTTOM, 0, 0, 0, 0,
+    SetWindowPos(Control(window, frame), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
@@ -368,8 +370,6 @@ LRESULT ColourStatic(const State& state, HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(transparent ? GetStockObject(NULL_BRUSH) : state.orange);
 }
 
-HWND Control(HWND window, std::string_view name) { return GetDlgItem(window, ControlId(name)); }
-
 std::wstring TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
@@ -387,17 +387,17 @@ void ShowText(HWND control, const std::string& utf8) {
 // A drive as Windows shows it: its letter and colon in small letters,
 // with the volume's label in brackets where it has one.
 std::wstring DriveText(const screen::FolderEntry& drive) {
-  const std::wstring root = drive.name.native();
+  const std::wstring& root = drive.name.native();
+  if (root.size() != 3) return ravuvur::WideFromUtf8(drive.shown);
   std::wstring text = root.substr(0, 2);
   CharLowerW(text.data());
   wchar_t label[MAX_PATH + 1] = L"";
-  if (root.size() == 3 &&
-      GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+  if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
                             0) &&
       label[0] != L'\0') {
     text += L" [" + std::wstring(label) + L"]";
   }
-  return root.size() == 3 ? text : ravuvur::WideFromUtf8(drive.shown);
+  return text;
 }
 
 // The height of a list box's rows, never 0.
