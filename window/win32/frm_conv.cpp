@@ -32,13 +32,6 @@ Pointer FromInteger(LONG_PTR value) {
   return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
 }
 
-bool Named(std::string_view name, std::initializer_list<std::string_view> names) {
-  for (std::string_view candidate : names) {
-    if (name == candidate) return true;
-  }
-  return false;
-}
-
 bool IsLabel(std::string_view name) { return name.starts_with("Label"); }
 bool IsFrame(std::string_view name) { return name.starts_with("Frame"); }
 bool IsOption(std::string_view name) { return name.starts_with("Option"); }
@@ -242,7 +235,7 @@ void Lay(HWND window, State& state, int dpi) {
     const HWND child = Control(window, control.name);
     const RECT place = PlaceInWindow(control, dpi);
     const int height = place.bottom - place.top;
-    const bool combo = Named(control.name, {"cboTipo", "driveDTA"});
+    const bool combo = control.name == "cboTipo" || control.name == "driveDTA";
     // A combo box's window height includes its open list: eight lines below.
     SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left,
                  combo ? height * 9 : height, SWP_NOZORDER | SWP_NOACTIVATE);
