@@ -1,14 +1,18 @@
-# The build's own Wine prefix (ZIZ_WINEPREFIX, see the toolchain file),
-# made once, when the build is configured, so that test programs started
-# side by side never race to create it.
-if(NOT EXISTS ${ZIZ_WINEPREFIX}/system.reg)
-  message(STATUS "Creating the Wine prefix ${ZIZ_WINEPREFIX}")
-  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init
-                  RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "wineboot could not create ${ZIZ_WINEPREFIX}")
+# Makes the Wine prefix `prefix` once, when the build is configured, so
+# that test programs started side by side never race to create it; the
+# arguments after it are the command that runs Wine in that prefix.
+function(ziz_make_wine_prefix prefix)
+  if(NOT EXISTS ${prefix}/system.reg)
+    message(STATUS "Creating the Wine prefix ${prefix}")
+    execute_process(COMMAND ${ARGN} wineboot --init RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+    if(NOT result EQUAL 0)
+      message(FATAL_ERROR "wineboot could not create ${prefix}")
+    endif()
   endif()
-endif()
+endfunction()
+
+# The build's own prefix (ZIZ_WINEPREFIX, see the toolchain file).
+ziz_make_wine_prefix(${ZIZ_WINEPREFIX} ${CMAKE_CROSSCOMPILING_EMULATOR})
 
 # A share that names drive C:, for tests of UNC paths: Wine maps
 # \\server\share to dosdevices/unc/server/share.

@@ -15,29 +15,23 @@ done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "skipped: no pyatspi" >&2; exit 77; }
 
 if [ -z "${ZIZ_IN_SESSION:-}" ]; then
-  # A bus of its own for AT-SPI, gone with the session.
-  ZIZ_IN_SESSION=1 exec dbus-run-session -- "$0" "$@"
+  # A bus of its own for AT-SPI, gone with the session, and an X server of
+  # its own (with-display.sh), whatever display the caller has.
+  unset DISPLAY
+  ZIZ_IN_SESSION=1 exec dbus-run-session -- "$here/with-display.sh" "$0" "$@"
 fi
 
 work=$(mktemp -d)
-pids=()
+atspi=
 finish() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [ -n "$atspi" ] && kill "$atspi" 2>/dev/null
   wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap finish EXIT
 
-# A display number of its own: Xvfb writes the one it took.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=($!)
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+atspi=$!
 
 mkdir "$work/files"
 status=0

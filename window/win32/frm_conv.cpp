@@ -32,13 +32,6 @@ Pointer FromInteger(LONG_PTR value) {
   return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
 }
 
-bool Named(std::string_view name, std::initializer_list<std::string_view> names) {
-  for (std::string_view candidate : names) {
-    if (name == candidate) return true;
-  }
-  return false;
-}
-
 bool IsLabel(std::string_view name) { return name.starts_with("Label"); }
 bool IsFrame(std::string_view name) { return name.starts_with("Frame"); }
 bool IsOption(std::string_view name) { return name.starts_with("Option"); }
@@ -172,7 +165,7 @@ struct State {
   HFONT logFont = nullptr;
   HWND tooltip = nullptr;
   ScreenReaderNames names;
-  std::wstring folderNamed;  // Label4's name, the whole path it shows
+  std::wstring folderNamed;  // the whole path Label4's tooltip and name give
   unsigned filesDrawn = ~0u;
   unsigned foldersDrawn = ~0u;
   unsigned drivesDrawn = ~0u;
@@ -191,6 +184,8 @@ struct State {
     DeleteObject(logFont);
   }
 };
+
+HWND Control(HWND window, std::string_view name) { return GetDlgItem(window, ControlId(name)); }
 
 State* StateOf(HWND window) {
   return FromInteger<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -237,10 +232,10 @@ void Lay(HWND window, State& state, int dpi) {
   state.logFont = BoldFont(InstalledFace({L"Courier New", L"Liberation Mono", L"Courier"}),
                            FIXED_PITCH | FF_MODERN, dpi);
   for (const screen::ControlPlace& control : screen::kControls) {
-    const HWND child = GetDlgItem(window, ControlId(control.name));
+    const HWND child = Control(window, control.name);
     const RECT place = PlaceInWindow(control, dpi);
     const int height = place.bottom - place.top;
-    const bool combo = Named(control.name, {"cboTipo", "driveDTA"});
+    const bool combo = control.name == "cboTipo" || control.name == "driveDTA";
     // A combo box's window height includes its open list: eight lines below.
     SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left,
                  combo ? height * 9 : height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -266,7 +261,7 @@ void CreateControls(HWND window) {
   }
   // The frames lie under everything inside them.
   for (const char* frame : {"Frame2", "Frame1"}) {
-    SetWindowPos(GetDlgItem(window, ControlId(frame)), HWND_BOTTOM, 0, 0, 0, 0,
+    SetWindowPos(Control(window, frame), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
@@ -368,8 +363,6 @@ LRESULT ColourStatic(const State& state, HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(transparent ? GetStockObject(NULL_BRUSH) : state.orange);
 }
 
-HWND Control(HWND window, std::string_view name) { return GetDlgItem(window, ControlId(name)); }
-
 std::wstring TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
@@ -387,27 +380,35 @@ void ShowText(HWND control, const std::string& utf8) {
 // A drive as Windows shows it: its letter and colon in small letters,
 // with the volume's label in brackets where it has one.
 std::wstring DriveText(const screen::FolderEntry& drive) {
-  const std::wstring root = drive.name.native();
+  const std::wstring& root = drive.name.native();
+  if (root.size() != 3) return ravuvur::WideFromUtf8(drive.shown);
   std::wstring text = root.substr(0, 2);
   CharLowerW(text.data());
   wchar_t label[MAX_PATH + 1] = L"";
-  if (root.size() == 3 &&
-      GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+  if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
                             0) &&
       label[0] != L'\0') {
     text += L" [" + std::wstring(label) + L"]";
   }
-  return root.size() == 3 ? text : ravuvur::WideFromUtf8(drive.shown);
+  return text;
+}
+
+// The height of a list box's rows, never 0.
+long RowHeight(HWND list) {
+  return std::max(1L, static_cast<long>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+}
+
+// How many whole rows a list box shows, at least one.
+std::size_t VisibleRows(HWND list) {
+  RECT client;
+  GetClientRect(list, &client);
+  return static_cast<std::size_t>(std::max(1L, client.bottom / RowHeight(list)));
 }
 
 // The top line that brings `line` into sight with as little scrolling as
 // possible.
 void ScrollInto(HWND list, std::size_t line) {
-  RECT client;
-  GetClientRect(list, &client);
-  const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-  const std::size_t rows =
-      static_cast<std::size_t>(std::max(1L, client.bottom / std::max(1L, rowHeight)));
+  const std::size_t rows = VisibleRows(list);
   SendMessageW(list, LB_SETTOPINDEX, line >= rows ? line - rows + 1 : 0, 0);
 }
 
@@ -426,17 +427,19 @@ void Draw(HWND window, State& state) {
   const screen::ScreenModel& model = state.model;
   state.drawing = true;
   ShowText(window, model.title());
-  ShowText(Control(window, "Label4"), model.folderText());
-  TOOLINFOW tip{};
-  tip.cbSize = sizeof tip;
-  tip.hwnd = window;
-  tip.uId = reinterpret_cast<UINT_PTR>(Control(window, "Label4"));
+  const HWND folderLabel = Control(window, "Label4");
+  ShowText(folderLabel, model.folderText());
+  // The tooltip and the name screen readers read both give the whole path.
   const std::wstring whole = ravuvur::WideFromUtf8(model.folderText());
-  tip.lpszText = const_cast<wchar_t*>(whole.c_str());
-  SendMessageW(state.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tip));
   if (state.folderNamed != whole) {
     state.folderNamed = whole;
-    state.names.Name(Control(window, "Label4"), whole);
+    TOOLINFOW tip{};
+    tip.cbSize = sizeof tip;
+    tip.hwnd = window;
+    tip.uId = reinterpret_cast<UINT_PTR>(folderLabel);
+    tip.lpszText = const_cast<wchar_t*>(whole.c_str());
+    SendMessageW(state.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tip));
+    state.names.Name(folderLabel, whole);
   }
   ShowText(Control(window, "txtConverte"), model.pathText());
 
@@ -511,11 +514,9 @@ LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARA
       // The row under the pointer, not the one highlighted: a double
       // click below the last row converts nothing.
       const auto top = static_cast<std::size_t>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
-      const auto rowHeight =
-          std::max(1L, static_cast<long>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
       const std::size_t row =
-          top +
-          static_cast<std::size_t>(std::max(0, static_cast<int>(GET_Y_LPARAM(lParam))) / rowHeight);
+          top + static_cast<std::size_t>(std::max(0L, static_cast<long>(GET_Y_LPARAM(lParam))) /
+                                         RowHeight(list));
       state.rowDoubleClicked.reset();
       if (row < state.model.fileCount()) state.rowDoubleClicked = row;
       break;
@@ -532,11 +533,7 @@ LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARA
           {VK_HOME, screen::ListKey::kHome},    {VK_END, screen::ListKey::kEnd}};
       for (const auto& [key, listKey] : kKeys) {
         if (wParam != key) continue;
-        RECT client;
-        GetClientRect(list, &client);
-        const auto rowHeight = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-        state.model.PressKey(listKey, static_cast<std::size_t>(
-                                          std::max(1L, client.bottom / std::max(1L, rowHeight))));
+        state.model.PressKey(listKey, VisibleRows(list));
         Draw(window, state);
         return 0;
       }

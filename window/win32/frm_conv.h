@@ -20,7 +20,4 @@ bool HandleDialogKeys(HWND window, MSG& message);
 // The ID of the control called `name`; 0 for a name no control has.
 int ControlId(std::string_view name);
 
-// The title the window takes on activation.
-inline constexpr wchar_t kActiveTitle[] = L"KOVA/DTA Conversor 0.9";
-
 }  // namespace win32
