@@ -186,14 +186,19 @@ void ScreenModel::EditPath(const std::string& text) {
 // A file's own folder is opened even when it is the one shown, so the list
 // holds the file if it was written meanwhile. What the drop names is
 // looked at, never opened: a drop costs nothing but the view.
-bool ScreenModel::Drop(const std::vector<FsPath>& items) {
+bool ScreenModel::TakesDrop(const std::vector<FsPath>& items) {
   if (items.size() != 1 || !items.front().is_absolute()) return false;
+  std::error_code error;
+  const std::filesystem::file_status kind = std::filesystem::status(items.front(), error);
+  return !error && (std::filesystem::is_directory(kind) || std::filesystem::is_regular_file(kind));
+}
+
+bool ScreenModel::Drop(const std::vector<FsPath>& items) {
+  if (!TakesDrop(items)) return false;
   const FsPath& item = items.front();
   std::error_code error;
-  const std::filesystem::file_status kind = std::filesystem::status(item, error);
-  if (error) return false;
-  if (std::filesystem::is_directory(kind)) return OpenFolder(item);
-  if (!std::filesystem::is_regular_file(kind) || !OpenFolder(item.parent_path())) return false;
+  if (std::filesystem::is_directory(item, error)) return OpenFolder(item);
+  if (!OpenFolder(item.parent_path())) return false;
   const FsPath name = item.filename();
   const auto listed = std::find(shownNames_.begin(), shownNames_.end(), name);
   if (listed != shownNames_.end()) {

@@ -88,6 +88,10 @@ class ScreenModel {
   // neither a file nor a folder here) changes nothing. A drop never
   // converts. Returns whether it was taken.
   bool Drop(const std::vector<FsPath>& items);
+  // Whether a drop of `items` could be taken: one file or folder, named by
+  // its whole path. A view asks while the items are dragged over it, so
+  // the source learns at once that anything else would be refused.
+  static bool TakesDrop(const std::vector<FsPath>& items);
 
   // cmdOK_Click: converts the file the path box names. Returns what the
   // run returned. Afterwards the file list is read again, at once or, while

@@ -75,7 +75,8 @@ class RunsAndDropsTest : public QObject {
   }
   QString path(const QString& name) const { return QDir(folder_->path()).filePath(name); }
   // Drags `data` over `where` and drops it there, offering `actions`;
-  // returns the action the window took, Qt::IgnoreAction for a refusal.
+  // returns the action the window took, Qt::IgnoreAction for a drop it
+  // refused while the items were dragged over it.
   Qt::DropAction drop(QWidget* where, const QMimeData& data,
                       Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) const;
 
@@ -84,8 +85,8 @@ class RunsAndDropsTest : public QObject {
   std::unique_ptr<frmConv> window_;
 };
 
-// A scratch folder, the working directory: START.DAT, and in "in" IN.DAT
-// and RUN.DAT, a run's file.
+// A scratch folder, the working directory, with START.DAT, and IN.DAT in
+// "in".
 void RunsAndDropsTest::init() {
   folder_ = std::make_unique<QTemporaryDir>();
   QVERIFY(folder_->isValid());
@@ -178,7 +179,7 @@ Qt::DropAction RunsAndDropsTest::drop(QWidget* where, const QMimeData& data,
   if (!enter.isAccepted()) return Qt::IgnoreAction;
   QDropEvent dropped(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(where, &dropped);
-  return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
+  return dropped.isAccepted() ? dropped.dropAction() : Qt::ActionMask;  // refused too late
 }
 
 // What a drop means is the model's (screen tests); here, that a drop

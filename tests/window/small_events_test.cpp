@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "tests/window/window_files.h"
+#include "window/qt/file_list.h"
 #include "window/qt/frm_conv.h"
 
 namespace {
@@ -394,7 +395,7 @@ void SmallEventsTest::aKeyThatKeepsTheHighlightBringsItIntoSight() {
   for (int file = 0; file < 40; ++file) {
     QVERIFY(!WriteFile(path(QString("F%1.DAT").arg(file, 2, 10, QChar('0'))), "x").isEmpty());
   }
-  scene_->window->activateWindow();  // read again, as on coming back
+  find<FileList>("fileDTA")->refresh();
   auto* files = find("fileDTA");
   files->setFocus();
   QTest::keyClick(files, Qt::Key_End);

@@ -286,9 +286,11 @@ bool frmConv::event(QEvent* event) {
   return QWidget::event(event);
 }
 
+// Refused at once when the model would not take it: the pointer tells the
+// user so, and the source learns that nothing happened.
 void frmConv::dragEnterEvent(QDragEnterEvent* event) {
   const std::optional<Qt::DropAction> action = HarmlessAction(event->possibleActions());
-  if (!event->mimeData()->hasUrls() || !action) return;
+  if (!action || !screen::ScreenModel::TakesDrop(DroppedItems(*event->mimeData()))) return;
   event->setDropAction(*action);
   event->accept();
 }
