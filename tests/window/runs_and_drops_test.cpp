@@ -114,6 +114,8 @@ void RunsAndDropsTest::aRunBringsItsFirstWarningIntoSight() {
   QVERIFY(!WriteFile(path("RUN.DAT"), ShortFile(14)).isEmpty());
   window_->convert(PathOf(path("RUN.DAT")));
   auto* log = find<QListView>("lstResultado");
+  QVERIFY(!log->currentIndex().isValid());  // until the list takes the focus
+  log->setFocus(Qt::TabFocusReason);
   const QModelIndex current = log->currentIndex();
   QVERIFY2(current.data().toString().contains(" 027 AVISO"), qPrintable(current.data().toString()));
   QVERIFY(log->verticalScrollBar()->value() > 0);
