@@ -32,16 +32,29 @@ bool HasCode(std::string_view message, std::string_view catalogued) {
 
 }  // namespace
 
-std::optional<std::size_t> FirstErrorLine(const ravuvur::ProgressLog& log) {
+std::optional<std::size_t> FirstLineToShow(const ravuvur::ProgressLog& log) {
   std::optional<std::size_t> verdict;
   for (std::size_t line = 0; line < log.size(); ++line) {
     const std::string_view message = Message(log.Line(line));
-    if (message.substr(4).starts_with("ERRO") || HasCode(message, ravuvur::msg::k010NoFile)) {
+    const std::string_view text = message.substr(std::min<std::size_t>(message.size(), 4));
+    if (text.starts_with("ERRO") || text.starts_with("AVISO") ||
+        HasCode(message, ravuvur::msg::k010NoFile)) {
       return line;
     }
     if (!verdict && HasCode(message, ravuvur::msg::k011NotConverted)) verdict = line;
   }
   return verdict;
+}
+
+std::string Verdict(const ravuvur::ProgressLog& log) {
+  for (std::size_t line = log.size(); line-- > 0;) {
+    const std::string_view message = Message(log.Line(line));
+    if (HasCode(message, ravuvur::msg::k008Success) ||
+        HasCode(message, ravuvur::msg::k011NotConverted)) {
+      return std::string(message);
+    }
+  }
+  return {};
 }
 
 ScreenModel::ScreenModel(DriveSource drives, const FsPath& start)
@@ -117,8 +130,12 @@ void ScreenModel::SetPattern(const std::string& text) {
 void ScreenModel::HighlightFile(std::optional<std::size_t> row) {
   if (row && *row >= shownFiles_.size()) row.reset();
   highlighted_ = row;
-  if (!row) return;
-  chosenPath_ = InFolder(folder_, file(*row).name);
+  if (row) Choose(InFolder(folder_, file(*row).name));
+}
+
+// The path box names `path`, the file chosen.
+void ScreenModel::Choose(const FsPath& path) {
+  chosenPath_ = path;
   chosenText_ = Shown(chosenPath_);
   pathText_ = chosenText_;
 }
@@ -166,6 +183,35 @@ void ScreenModel::EditPath(const std::string& text) {
   if (text != chosenText_) highlighted_.reset();
 }
 
+// A file's own folder is opened even when it is the one shown, so the list
+// holds the file if it was written meanwhile. What the drop names is
+// looked at, never opened: a drop costs nothing but the view.
+bool ScreenModel::TakesDrop(const std::vector<FsPath>& items) {
+  if (items.size() != 1 || !items.front().is_absolute()) return false;
+  std::error_code error;
+  const std::filesystem::file_status kind = std::filesystem::status(items.front(), error);
+  return !error && (std::filesystem::is_directory(kind) || std::filesystem::is_regular_file(kind));
+}
+
+bool ScreenModel::Drop(const std::vector<FsPath>& items) {
+  if (!TakesDrop(items)) return false;
+  const FsPath& item = items.front();
+  std::error_code error;
+  if (std::filesystem::is_directory(item, error)) return OpenFolder(item);
+  if (!OpenFolder(item.parent_path())) return false;
+  const FsPath name = item.filename();
+  const auto listed = std::find(shownNames_.begin(), shownNames_.end(), name);
+  if (listed != shownNames_.end()) {
+    HighlightFile(static_cast<std::size_t>(listed - shownNames_.begin()));
+  } else {
+    // Not taken by the pattern, or hidden: the pattern stays, and the box
+    // names the file, as though its path had been typed.
+    highlighted_.reset();
+    Choose(InFolder(folder_, name));
+  }
+  return true;
+}
+
 FsPath ScreenModel::PathToConvert() const {
   if (!chosenPath_.empty() && pathText_ == chosenText_) return chosenPath_;
   if (pathText_.empty()) return {};
@@ -178,7 +224,8 @@ bool ScreenModel::Convert() { return ConvertPath(PathToConvert()); }
 bool ScreenModel::ConvertPath(const FsPath& path) {
   const FsPath whole = path.empty() || path.is_absolute() ? path : folder_ / path;
   const bool converted = ravuvur::RunConversion(state_, PathBytes(whole));
-  logLineToShow_ = converted ? std::nullopt : FirstErrorLine(state_.log);
+  logLineToShow_ = FirstLineToShow(state_.log);
+  verdict_ = Verdict(state_.log);
   ++logVersion_;
   RefreshWhenNotPointed();
   return converted;

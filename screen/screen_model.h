@@ -80,6 +80,19 @@ class ScreenModel {
   // txtConverte: the user typed or edited the text.
   void EditPath(const std::string& text);
 
+  // A drop from another program, a file manager say: the items dropped,
+  // each by its path, an empty one for an item that is no local file. One
+  // file shows its folder and is chosen, its path in the box, ready for
+  // Ok: highlighted where the pattern lists it, else only named in the
+  // box. One folder opens. Anything else (several items, something that is
+  // neither a file nor a folder here) changes nothing. A drop never
+  // converts. Returns whether it was taken.
+  bool Drop(const std::vector<FsPath>& items);
+  // Whether a drop of `items` could be taken: one file or folder, named by
+  // its whole path. A view asks while the items are dragged over it, so
+  // the source learns at once that anything else would be refused.
+  static bool TakesDrop(const std::vector<FsPath>& items);
+
   // cmdOK_Click: converts the file the path box names. Returns what the
   // run returned. Afterwards the file list is read again, at once or, while
   // the pointer rests on it, when it leaves.
@@ -119,9 +132,12 @@ class ScreenModel {
   FsPath PathToConvert() const;
 
   const ravuvur::ProgressLog& log() const { return state_.log; }
-  // The log line to bring into sight after the last run: its first error
-  // line when it failed; nullopt (the log from its top) when it succeeded.
+  // The log line to bring into sight after the last run (see
+  // FirstLineToShow); nullopt, the log from its top, after a clean run.
   std::optional<std::size_t> logLineToShow() const { return logLineToShow_; }
+  // The last run's verdict as a screen reader says it when the run ends:
+  // its 008 or 011 line without the time of day. Empty before any run.
+  const std::string& verdict() const { return verdict_; }
 
   // Change counters: each grows when that list's rows change.
   unsigned filesVersion() const { return filesVersion_; }
@@ -138,6 +154,7 @@ class ScreenModel {
   void ShowFolders(std::vector<FolderEntry> folders);
   void ShowFiles(bool keep);
   void FillDrives();
+  void Choose(const FsPath& path);
 
   DriveSource driveSource_;
   ravuvur::ModuleState state_;
@@ -170,6 +187,7 @@ class ScreenModel {
   bool pointerOverFiles_ = false;
   bool refreshHeld_ = false;
   std::optional<std::size_t> logLineToShow_;
+  std::string verdict_;
 
   unsigned filesVersion_ = 0;
   unsigned foldersVersion_ = 0;
@@ -177,8 +195,13 @@ class ScreenModel {
   unsigned logVersion_ = 0;
 };
 
-// The first line of a failed run's log that tells what went wrong: an
-// error line, else the line of a missing name, else the verdict.
-std::optional<std::size_t> FirstErrorLine(const ravuvur::ProgressLog& log);
+// The first line of a run's log that the user must not miss: its first
+// warning or error line (AVISO, ERRO), else the line of a missing name,
+// else a failed run's verdict (011). nullopt for a clean run.
+std::optional<std::size_t> FirstLineToShow(const ravuvur::ProgressLog& log);
+
+// A run's verdict line (008 or 011) from its code on; empty where there is
+// none.
+std::string Verdict(const ravuvur::ProgressLog& log);
 
 }  // namespace screen

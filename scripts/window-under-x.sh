@@ -22,17 +22,11 @@ if [ -z "${ZIZ_IN_SESSION:-}" ]; then
 fi
 
 work=$(mktemp -d)
-atspi=
-finish() {
-  [ -n "$atspi" ] && kill "$atspi" 2>/dev/null
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
+trap 'rm -rf "$work"' EXIT
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-atspi=$!
-
+# The accessibility bus and its registry start when the checks first ask
+# for them, before the program starts: the bus activates them and answers
+# once they are up, so the program finds them from its first moment.
 mkdir "$work/files"
 status=0
 /usr/bin/python3 "$here/window_under_x.py" "$program" "$work/files" || status=$?

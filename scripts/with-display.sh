@@ -30,9 +30,13 @@ DISPLAY=":$(head -1 "$fd_file")"
 export DISPLAY
 openbox --sm-disable >/dev/null 2>&1 &
 openbox_pid=$!
-# The window manager owns the screen once it has set its check window.
-for _ in $(seq 100); do
+# The window manager owns the screen once it has set its check window; a
+# window mapped before that stays unmanaged, never placed or activated.
+# On a loaded machine that can take seconds: waited for up to 60.
+for _ in $(seq 1200); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.05
 done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
+  { echo "with-display.sh: openbox did not start" >&2; exit 1; }
 "$@"

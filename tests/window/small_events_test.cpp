@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "tests/window/window_files.h"
+#include "window/qt/file_list.h"
 #include "window/qt/frm_conv.h"
 
 namespace {
@@ -77,6 +78,13 @@ class SmallEventsTest : public QObject {
   void pathBoxTipOnlyForAPathItCannotShow_data();
   void pathBoxTipOnlyForAPathItCannotShow();
 
+  void aKeyThatKeepsTheHighlightBringsItIntoSight();
+  void spaceOnTheChosenFileKeepsIt();
+  void theListDrawsWhatARunChanged_data();
+  void theListDrawsWhatARunChanged();
+  void comingBackDrawsFilesWrittenMeanwhile();
+  void aDriveGoneBeforeTheListOpensIsNotOffered();
+
  private:
   // A control of the window, found by its name.
   template <class Control = QAbstractItemView>
@@ -86,6 +94,10 @@ class SmallEventsTest : public QObject {
   QString path(const QString& name) const { return QDir(scene_->folder.path()).filePath(name); }
   QPoint at(const QAbstractItemView* list, const QString& name) const;
   void typePattern(const QString& pattern) const;
+  // The name the file list draws highlighted; empty for none.
+  QString highlightedRow() const {
+    return find("fileDTA")->selectionModel()->selectedIndexes().value(0).data().toString();
+  }
 
   // Each test's window, working in a scratch folder of its own, which it
   // leaves before the folder goes.
@@ -375,6 +387,87 @@ void SmallEventsTest::pathBoxTipOnlyForAPathItCannotShow() {
   QTest::mouseClick(find<QLineEdit>("txtConverte"), Qt::LeftButton);
   QTest::keyClicks(find<QLineEdit>("txtConverte"), typed);
   QCOMPARE(find<QLineEdit>("txtConverte")->toolTip(), tip ? typed : QString());
+}
+
+// Scrolled away from the highlighted last file, the user presses End: the
+// highlight stays, and comes back into sight.
+void SmallEventsTest::aKeyThatKeepsTheHighlightBringsItIntoSight() {
+  for (int file = 0; file < 40; ++file) {
+    QVERIFY(!WriteFile(path(QString("F%1.DAT").arg(file, 2, 10, QChar('0'))), "x").isEmpty());
+  }
+  find<FileList>("fileDTA")->refresh();
+  auto* files = find("fileDTA");
+  files->setFocus();
+  QTest::keyClick(files, Qt::Key_End);
+  files->scrollToTop();
+  QTest::keyClick(files, Qt::Key_End);
+  QVERIFY(files->viewport()->rect().contains(files->visualRect(files->currentIndex())));
+}
+
+void SmallEventsTest::spaceOnTheChosenFileKeepsIt() {
+  QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    at(find("fileDTA"), "mov0712.dat"));
+  QTest::keyClick(find("fileDTA"), Qt::Key_Space);
+  QCOMPARE(find<QLineEdit>("txtConverte")->text(), QDir::toNativeSeparators(path("mov0712.dat")));
+}
+
+// MOV0712.CSV, the run's, lands above mov0712.dat: the list must draw the
+// new rows, with the highlight on the file converted, when the pointer
+// leaves it (a double click) or at once (Ok, the pointer elsewhere).
+void SmallEventsTest::theListDrawsWhatARunChanged_data() {
+  QTest::addColumn<bool>("doubleClick");
+  QTest::newRow("double click, then the pointer leaves") << true;
+  QTest::newRow("a click, then Ok") << false;
+}
+
+void SmallEventsTest::theListDrawsWhatARunChanged() {
+  QFETCH(bool, doubleClick);
+  typePattern("*.*");
+  QWidget* viewport = find("fileDTA")->viewport();
+  const QPoint file = at(find("fileDTA"), "mov0712.dat");
+  QEvent leave(QEvent::Leave);
+  if (doubleClick) {
+    Mouse(viewport, QEvent::MouseButtonPress, Qt::LeftButton, file, Qt::LeftButton, 1000);
+    Mouse(viewport, QEvent::MouseButtonRelease, Qt::LeftButton, file, Qt::NoButton);
+    Mouse(viewport, QEvent::MouseButtonDblClick, Qt::LeftButton, file, Qt::LeftButton);
+    Mouse(viewport, QEvent::MouseButtonRelease, Qt::LeftButton, file, Qt::NoButton);
+    QVERIFY(QFile::exists(path("MOV0712.CSV")));
+    QCOMPARE(highlightedRow(), QString("mov0712.dat"));  // held while the pointer rests there
+    QApplication::sendEvent(find("fileDTA"), &leave);
+  } else {
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, file);
+    QApplication::sendEvent(find("fileDTA"), &leave);
+    QTest::mouseClick(find<QPushButton>("cmdOK"), Qt::LeftButton);
+  }
+  QCOMPARE(highlightedRow(), QString("mov0712.dat"));
+  QVERIFY(find("fileDTA")->visualRect(find("fileDTA")->model()->index(6, 0)).isValid());
+}
+
+// Back from another program that wrote a file listed first.
+void SmallEventsTest::comingBackDrawsFilesWrittenMeanwhile() {
+  QTest::mouseClick(find("fileDTA")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    at(find("fileDTA"), "mov0712.dat"));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(find("fileDTA"), &leave);
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&other));
+  QVERIFY(!WriteFile(path("A.DAT"), "x").isEmpty());
+  scene_->window->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(scene_->window.get()));
+  QCOMPARE(highlightedRow(), QString("mov0712.dat"));
+}
+
+void SmallEventsTest::aDriveGoneBeforeTheListOpensIsNotOffered() {
+  auto* drives = find<QComboBox>("driveDTA");
+  const QString gone =
+      QDir::toNativeSeparators(QDir(scene_->vanishingDrive.path()).canonicalPath());
+  QVERIFY(drives->findText(gone) >= 0);
+  QVERIFY(scene_->vanishingDrive.remove());
+  QTest::mouseClick(drives, Qt::LeftButton);
+  QTRY_VERIFY(drives->view()->isVisible());
+  QCOMPARE(drives->findText(gone), -1);
 }
 
 QTEST_MAIN(SmallEventsTest)

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <oleacc.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <map>
@@ -378,6 +379,118 @@ TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
             L"KOVA/DTA Conversor\r\n\r\nDesenvolvido por\r\nsuporte@zizadod5.example.org");
   EXPECT_EQ(TextOf(window_), L"KOVA/DTA Conversor 0.9");
 }
+
+struct ShownRow {
+  int records;            // of the forty announced
+  std::string shownCode;  // the code of the line brought into sight; empty for the top
+};
+
+class FrmConvRunTest : public FrmConvTest, public ::testing::WithParamInterface<ShownRow> {};
+
+// A run's first warning comes into sight as an error does; a clean run
+// opens at the top. Forty records announced, fourteen there: a 027 AVISO
+// well below the first lines.
+TEST_P(FrmConvRunTest, ARunShowsItsFirstWarningOrItsTop) {
+  ziz_test::WriteFile(
+      dir_ / "RUN.DAT",
+      ziz_test::MovementFile(
+          "00040", std::vector<ziz_test::Record>(static_cast<std::size_t>(GetParam().records),
+                                                 ziz_test::Departure())));
+  SetWindowTextW(Control("txtConverte"), L"RUN.DAT");
+  SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  const std::vector<std::string> log = Lines("lstResultado");
+  const auto top =
+      static_cast<std::size_t>(SendMessageW(Control("lstResultado"), LB_GETTOPINDEX, 0, 0));
+  if (GetParam().shownCode.empty()) {
+    EXPECT_EQ(top, 0u);
+    return;
+  }
+  const auto shown = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+    return line.find(" " + GetParam().shownCode + " ") != std::string::npos;
+  });
+  ASSERT_NE(shown, log.end());
+  RECT client;
+  GetClientRect(Control("lstResultado"), &client);
+  const auto rows = static_cast<std::size_t>(
+      client.bottom / SendMessageW(Control("lstResultado"), LB_GETITEMHEIGHT, 0, 0));
+  const auto row = static_cast<std::size_t>(shown - log.begin());
+  EXPECT_GT(top, 0u);
+  EXPECT_GE(row, top);
+  EXPECT_LT(row, top + rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, FrmConvRunTest,
+                         ::testing::Values(ShownRow{14, "027"}, ShownRow{40, ""}));
+
+// What a screen reader is told when a run ends: the live region's change,
+// from a control named by the verdict; the focus stays where it was.
+std::vector<std::wstring> liveChanges;
+
+void CALLBACK HearLiveChange(HWINEVENTHOOK /*hook*/, DWORD /*event*/, HWND from, LONG object,
+                             LONG child, DWORD /*thread*/, DWORD /*time*/) {
+  if (object == OBJID_CLIENT && child == CHILDID_SELF) liveChanges.push_back(TextOf(from));
+}
+
+TEST_F(FrmConvTest, TheVerdictOfEachRunIsSpokenWithoutMovingTheFocus) {
+  liveChanges.clear();
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                      HearLiveChange, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  ClickFile("MOV0612.DAT");
+  SetFocus(Control("fileDTA"));
+  // Ok's notification alone: a click would give the button the focus.
+  Notify("cmdOK", BN_CLICKED);
+  Notify("cmdOK", BN_CLICKED);
+  Pump();
+  UnhookWinEvent(hook);
+  EXPECT_EQ(liveChanges, (std::vector<std::wstring>(2, L"008 Fim de Conversão bem sucedido")));
+  EXPECT_EQ(Focused(), "fileDTA");
+}
+
+// A real DROPFILES block, as Explorer hands it over: wide names, each
+// ending in a zero, the list in two.
+HGLOBAL DropOf(const std::vector<std::wstring>& names) {
+  std::wstring list;
+  for (const std::wstring& name : names) list += name + L'\0';
+  list += L'\0';
+  const HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
+  GlobalUnlock(block);
+  return block;
+}
+
+struct DropRow {
+  std::vector<std::string> items;  // in the test's folder
+  std::string folder;              // shown after: "in", or "" for the same
+  std::string inTheBox;            // "" for nothing
+};
+
+class FrmConvDropTest : public FrmConvTest, public ::testing::WithParamInterface<DropRow> {};
+
+TEST_P(FrmConvDropTest, ADropShowsOneFileOrOpensOneFolderAndConvertsNothing) {
+  ziz_test::MakeFolder(dir_ / "in");
+  ziz_test::WriteFile(dir_ / "in/IN.DAT", "x");
+  std::vector<std::wstring> names;
+  const auto inDir = [this](const std::string& name) { return dir_.path() + "\\" + name; };
+  for (const std::string& item : GetParam().items) names.push_back(WideFromUtf8(inDir(item)));
+  SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(names)), 0);
+  const std::string folder = GetParam().folder.empty() ? dir_.path() : inDir(GetParam().folder);
+  EXPECT_EQ(Utf8FromWide(TextOf(Control("Label4"))), folder);
+  const std::string box = GetParam().inTheBox.empty() ? "" : inDir(GetParam().inTheBox);
+  EXPECT_EQ(Utf8FromWide(TextOf(Control("txtConverte"))), box);
+  const auto chosen = SendMessageW(Control("fileDTA"), LB_GETCURSEL, 0, 0);
+  EXPECT_EQ(chosen, box.empty() ? LB_ERR : static_cast<LRESULT>(RowOf("IN.DAT")));
+  EXPECT_TRUE(Lines("lstResultado").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Drops, FrmConvDropTest,
+                         ::testing::Values(DropRow{{"in\\IN.DAT"}, "in", "in\\IN.DAT"},
+                                           DropRow{{"in"}, "in", ""},
+                                           DropRow{{"in\\IN.DAT", "MOV0612.DAT"}, "", ""}));
 
 // Stands in for the system's annotation service, which Wine has but does
 // not implement: it keeps each control's name as the window gives it.

@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFrame>
@@ -10,13 +11,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "screen/layout.h"
 #include "window/qt/click_label.h"
@@ -28,6 +32,7 @@
 #include "window/qt/path_box.h"
 #include "window/qt/path_label.h"
 #include "window/qt/pattern_box.h"
+#include "window/qt/verdict_notice.h"
 
 namespace {
 
@@ -131,6 +136,29 @@ QAccessibleInterface* DescribeTheWindow(const QString& kind, QObject* object) {
   return new QAccessibleWidget(window, QAccessible::Window);
 }
 
+// A drop only looks at what it names, so it asks the source for a copy
+// (or a link), never a move, after which the source would delete its file.
+std::optional<Qt::DropAction> HarmlessAction(Qt::DropActions offered) {
+  if (offered.testFlag(Qt::CopyAction)) return Qt::CopyAction;
+  if (offered.testFlag(Qt::LinkAction)) return Qt::LinkAction;
+  return std::nullopt;
+}
+
+// The items of a drop as the model takes them: a file of this machine by
+// its path's own bytes (a name need not be UTF-8), anything else as an
+// empty path.
+std::vector<FsPath> DroppedItems(const QMimeData& data) {
+  std::vector<FsPath> items;
+  for (const QUrl& url : data.urls()) {
+    const bool local =
+        url.isLocalFile() && (url.host().isEmpty() || url.host() == QLatin1String("localhost"));
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    items.push_back(local ? FsPath(path.toStdString()) : FsPath());
+  }
+  return items;
+}
+
 }  // namespace
 
 // The icons sit in a static library, where nothing else references them;
@@ -192,6 +220,7 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
   Option3 = MakeOption(Control("Option3"), this);
   Option4 = MakeOption(Control("Option4"), this);
   Option5 = MakeOption(Control("Option5"), this);
+  verdictNotice_ = new VerdictNotice(this);
 
   // Every control in tab index order; labels, frames and the disabled
   // option buttons keep their places in the chain but never take the focus.
@@ -216,6 +245,12 @@ frmConv::frmConv(DriveRoots driveRoots, QWidget* parent)
   dirDTA->setAccessibleName(QStringLiteral("Diretórios"));
   driveDTA->setAccessibleName(QStringLiteral("Drives"));
   lstResultado->setAccessibleName(QStringLiteral("Resultado da conversão"));
+
+  // Files dropped anywhere on the window reach it; the text boxes would
+  // otherwise take a dropped file as text.
+  setAcceptDrops(true);
+  txtConverte->setAcceptDrops(false);
+  cboTipo->lineEdit()->setAcceptDrops(false);
 
   // Closing the window unloads it, and the program ends with it.
   setAttribute(Qt::WA_DeleteOnClose);
@@ -249,6 +284,29 @@ bool frmConv::event(QEvent* event) {
     default: break;
   }
   return QWidget::event(event);
+}
+
+// Refused at once when the model would not take it: the pointer tells the
+// user so, and the source learns that nothing happened.
+void frmConv::dragEnterEvent(QDragEnterEvent* event) {
+  const std::optional<Qt::DropAction> action = HarmlessAction(event->possibleActions());
+  if (!action || !screen::ScreenModel::TakesDrop(DroppedItems(*event->mimeData()))) return;
+  event->setDropAction(*action);
+  event->accept();
+}
+
+// Shows the file dropped, ready for Ok, or the folder; a drop the model
+// does not take is refused, and the source keeps whatever it dragged.
+void frmConv::dropEvent(QDropEvent* event) {
+  const std::optional<Qt::DropAction> action = HarmlessAction(event->possibleActions());
+  if (!action || !model_.Drop(DroppedItems(*event->mimeData()))) {
+    event->ignore();
+    return;
+  }
+  event->setDropAction(*action);
+  event->accept();
+  showFolder();
+  txtConverte->showText(Utf8(model_.pathText()));
 }
 
 void frmConv::Form_Load() {
@@ -322,4 +380,7 @@ bool frmConv::convert(const FsPath& inputPath) {
   return converted;
 }
 
-void frmConv::showLog() { lstResultado->showRun(model_.logLineToShow()); }
+void frmConv::showLog() {
+  lstResultado->showRun(model_.logLineToShow());
+  verdictNotice_->announce(Utf8(model_.verdict()));
+}

@@ -18,6 +18,7 @@ class LogList;
 class PathBox;
 class PathLabel;
 class PatternBox;
+class VerdictNotice;
 
 // The program's only window, a view of the screen model: every control at
 // its fixed place, in its tab order, with its colours and fonts, showing
@@ -45,13 +46,17 @@ class frmConv : public QWidget {
   bool convert(const FsPath& inputPath);
 
   // Shows the log of the last run in lstResultado, with nothing selected:
-  // from its first line, or, after a failed run, scrolled just far enough
-  // to show its first error.
+  // from its first line, or scrolled just far enough to show its first
+  // warning or error; and has screen readers say the run's verdict.
   void showLog();
 
  protected:
   // Loading and activation reach the window as events; see the handlers.
   bool event(QEvent* event) override;
+  // A file or folder dragged from a file manager onto the window: the
+  // model says what the drop means; it converts nothing.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // The event handlers. Each moves texts between controls or starts a run;
@@ -99,4 +104,5 @@ class frmConv : public QWidget {
   QRadioButton* Option3 = nullptr;
   QRadioButton* Option4 = nullptr;
   QRadioButton* Option5 = nullptr;
+  VerdictNotice* verdictNotice_ = nullptr;
 };

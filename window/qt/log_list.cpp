@@ -50,9 +50,18 @@ void LogList::showFromTop() {
 
 void LogList::showRun(std::optional<std::size_t> line) {
   showFromTop();
+  landing_.reset();
   if (line && *line < static_cast<std::size_t>(model_.rowCount())) {
-    const QModelIndex shown = model_.index(static_cast<int>(*line));
-    scrollTo(shown, QAbstractItemView::EnsureVisible);
-    selectionModel()->setCurrentIndex(shown, QItemSelectionModel::NoUpdate);
+    scrollTo(model_.index(static_cast<int>(*line)), QAbstractItemView::EnsureVisible);
+    landing_ = line;
   }
+}
+
+void LogList::focusInEvent(QFocusEvent* event) {
+  if (landing_ && *landing_ < static_cast<std::size_t>(model_.rowCount())) {
+    selectionModel()->setCurrentIndex(model_.index(static_cast<int>(*landing_)),
+                                      QItemSelectionModel::NoUpdate);
+  }
+  landing_.reset();
+  QListView::focusInEvent(event);
 }

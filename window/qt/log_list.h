@@ -42,11 +42,17 @@ class LogList : public QListView {
   // Shows the log as it stands now from its first line, nothing selected.
   void showFromTop();
   // Shows the log as it stands now, nothing selected: from its first line,
-  // or scrolled just far enough to bring `line` into sight, with the
-  // cursor on it, so that a screen reader reads it first on Tab into the
-  // list, as the eye sees it first.
+  // or scrolled just far enough to bring `line` into sight, where the
+  // cursor lands when the list next takes the focus, so that a screen
+  // reader reads it first on Tab into the list, as the eye sees it first.
+  // Until then the cursor stays off the lines: screen readers would take
+  // a cursor put there for a focus that never moved.
   void showRun(std::optional<std::size_t> line);
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   LogModel model_;
+  std::optional<std::size_t> landing_;  // the line the cursor lands on
 };

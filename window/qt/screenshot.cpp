@@ -19,16 +19,22 @@ constexpr int kCaptionHeight = 22;  // pixels
 // The window's client area under a caption bar drawn in the highlight
 // colours: the offscreen platform has no window frame of its own.
 QPixmap WithCaption(frmConv& window) {
+  // At a scale above 1 (QT_SCALE_FACTOR=1.5 for 144 dots per inch) the
+  // grab holds more pixels than the window has points; the caption is
+  // drawn at the same scale.
   const QPixmap client = window.grab();
-  QPixmap picture(client.width(), client.height() + kCaptionHeight);
+  const qreal scale = client.devicePixelRatio();
+  QPixmap picture(client.width(), client.height() + qRound(kCaptionHeight * scale));
+  picture.setDevicePixelRatio(scale);
+  const int width = window.width();
   const QPalette& palette = window.palette();
   QPainter painter(&picture);
-  painter.fillRect(0, 0, picture.width(), kCaptionHeight, palette.color(QPalette::Highlight));
+  painter.fillRect(0, 0, width, kCaptionHeight, palette.color(QPalette::Highlight));
   window.windowIcon().paint(&painter, QRect(3, 3, 16, 16));
   painter.setPen(palette.color(QPalette::HighlightedText));
   painter.setFont(window.font());
-  painter.drawText(QRect(24, 0, picture.width() - 24, kCaptionHeight),
-                   Qt::AlignLeft | Qt::AlignVCenter, window.windowTitle());
+  painter.drawText(QRect(24, 0, width - 24, kCaptionHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   window.windowTitle());
   painter.drawPixmap(0, kCaptionHeight, client);
   return picture;
 }

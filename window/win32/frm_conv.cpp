@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <oleacc.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -23,6 +24,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"zizadod5.frmConv";
 constexpr int kFirstId = 100;  // clear of IDOK and IDCANCEL
+constexpr int kVerdictId = kFirstId - 1;
 constexpr COLORREF kOrange = RGB(255, 128, 0);
 constexpr int kPointsTimes100 = 825;  // both fonts are 8.25 points
 
@@ -117,6 +119,11 @@ HFONT BoldFont(const std::wstring& face, BYTE pitch, int dpi) {
 class ScreenReaderNames {
   // The control itself, as against its scroll bars or its items.
   static constexpr auto kWhole = static_cast<DWORD>(OBJID_CLIENT);
+  // UI Automation's LiveSetting, which the annotation service passes on,
+  // and its value Polite: speak a change once the reader is done talking.
+  static constexpr GUID kLiveSetting = {
+      0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}};
+  static constexpr LONG kPolite = 1;
 
  public:
   ScreenReaderNames() {
@@ -133,8 +140,9 @@ class ScreenReaderNames {
   // While the controls still exist: their names go with them.
   ~ScreenReaderNames() {
     if (services_ != nullptr) {
+      const MSAAPROPID given[] = {PROPID_ACC_NAME, kLiveSetting};
       for (const HWND control : named_) {
-        services_->ClearHwndProps(control, kWhole, CHILDID_SELF, &PROPID_ACC_NAME, 1);
+        services_->ClearHwndProps(control, kWhole, CHILDID_SELF, given, 2);
       }
       services_->Release();
     }
@@ -144,15 +152,30 @@ class ScreenReaderNames {
   void Name(HWND control, const std::wstring& name) {
     if (services_ == nullptr) return;
     services_->SetHwndPropStr(control, kWhole, CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
-    if (std::find(named_.begin(), named_.end(), control) == named_.end()) {
-      named_.push_back(control);
-    }
+    Keep(control);
+  }
+
+  // Makes `control` a live region: when the window says its text changed,
+  // screen readers speak it, wherever the focus is.
+  void MakeLive(HWND control) {
+    if (services_ == nullptr) return;
+    VARIANT polite{};
+    polite.vt = VT_I4;
+    polite.lVal = kPolite;
+    services_->SetHwndProp(control, kWhole, CHILDID_SELF, kLiveSetting, polite);
+    Keep(control);
   }
 
  private:
   bool comStarted_ = false;
   IAccPropServices* services_ = nullptr;
   std::vector<HWND> named_;
+
+  void Keep(HWND control) {
+    if (std::find(named_.begin(), named_.end(), control) == named_.end()) {
+      named_.push_back(control);
+    }
+  }
 };
 
 // What the window holds for its lifetime: the screen model, and what was
@@ -164,6 +187,7 @@ struct State {
   HFONT font = nullptr;
   HFONT logFont = nullptr;
   HWND tooltip = nullptr;
+  HWND verdict = nullptr;  // what screen readers say when a run ends
   ScreenReaderNames names;
   std::wstring folderNamed;  // the whole path Label4's tooltip and name give
   unsigned filesDrawn = ~0u;
@@ -484,9 +508,11 @@ void Draw(HWND window, State& state) {
     FillList(log, LB_RESETCONTENT, LB_ADDSTRING, model.log().size(), [&](std::size_t row) {
       return ravuvur::WideFromUtf8(screen::ReadableText(model.log().Line(row)));
     });
-    // A run that succeeded is shown from its first line; one that failed
-    // from far enough down to show its first error.
+    // A clean run is shown from its first line; any other from far enough
+    // down to show its first warning or error. Its verdict is spoken.
     ScrollInto(log, model.logLineToShow().value_or(0));
+    ShowText(state.verdict, model.verdict());
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, state.verdict, OBJID_CLIENT, CHILDID_SELF);
   }
   state.drawing = false;
 }
@@ -614,6 +640,31 @@ void NameControls(HWND window, ScreenReaderNames& names) {
   }
 }
 
+// A static control of no size whose text, and so whose name, is the last
+// run's verdict; a live region, which screen readers speak when it changes.
+HWND MakeVerdictNotice(HWND window, ScreenReaderNames& names) {
+  const HWND notice =
+      CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window,
+                      FromInteger<HMENU>(kVerdictId),
+                      FromInteger<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+  names.MakeLive(notice);
+  return notice;
+}
+
+// Files dragged from Explorer onto the window: the model says what a drop
+// means; the window only reads the names.
+void DropFiles(HWND window, State& state, HDROP drop) {
+  std::vector<screen::FsPath> items;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT item = 0; item < count; ++item) {
+    std::wstring name(DragQueryFileW(drop, item, nullptr, 0), L'\0');
+    DragQueryFileW(drop, item, name.data(), static_cast<UINT>(name.size() + 1));
+    items.emplace_back(name);
+  }
+  DragFinish(drop);
+  if (state.model.Drop(items)) Draw(window, state);
+}
+
 // A tooltip that shows Label4's whole path, which the label cuts short
 // when it is too long.
 HWND MakePathTip(HWND window) {
@@ -639,6 +690,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       CreateControls(window);
       state->tooltip = MakePathTip(window);
       NameControls(window, state->names);
+      state->verdict = MakeVerdictNotice(window, state->names);
+      DragAcceptFiles(window, TRUE);
       state->fileListProcedure = FromInteger<WNDPROC>(SetWindowLongPtrW(
           Control(window, "fileDTA"), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProcedure)));
       const int dpi = static_cast<int>(GetDpiForWindow(window));
@@ -671,6 +724,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         Draw(window, *state);
       }
       break;
+    case WM_DROPFILES:
+      DropFiles(window, *state, FromInteger<HDROP>(static_cast<LONG_PTR>(wParam)));
+      return 0;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(*state, FromInteger<HDC>(static_cast<LONG_PTR>(wParam)),
                           FromInteger<HWND>(lParam));
