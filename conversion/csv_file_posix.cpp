@@ -52,6 +52,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/random.h>
 #include <sys/resource.h>
@@ -59,6 +60,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -200,11 +202,17 @@ struct PendingName {
 };
 volatile std::sig_atomic_t nameRegistered = 0;
 PendingName pendingName;
+// Atomic, not only volatile: other threads' handlers read and write these
+// while the holding thread ends its hold.
+static_assert(std::atomic<int>::is_always_lock_free, "used in signal handlers");
 // While set, a fatal signal waits until the steps in progress are done.
-volatile std::sig_atomic_t holding = 0;
+std::atomic<int> holding{0};
 // Each signal that came meanwhile, to be raised again: every one, as the
 // program may handle some itself and only another would end it.
-volatile std::sig_atomic_t signalsHeld[NSIG] = {};
+std::atomic<int> signalsHeld[NSIG] = {};
+// Handlers running in other threads: the end of a hold waits until none
+// is, so a signal one of them saw held is noted before the notes are read.
+std::atomic<int> handlersRunning{0};
 
 // Every signal whose default action ends the process, real-time ones
 // included; SIGKILL and SIGSTOP cannot be caught.
@@ -231,12 +239,24 @@ bool IsFault(int signal, const siginfo_t* info) {
 struct sigaction previousActions[NSIG];
 bool handlersInstalled = false;
 
-extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* /*context*/) {
+extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* context) {
   // Only another thread of the program can get here while holding (ours
   // has every signal blocked): the signal is raised again when the steps
   // are done.
-  if (holding != 0 && !IsFault(signal, info)) {
-    signalsHeld[signal] = 1;
+  handlersRunning.fetch_add(1);
+  const bool held = holding.load() != 0 && !IsFault(signal, info);
+  if (held) signalsHeld[signal].store(1);
+  handlersRunning.fetch_sub(1);
+  if (held) return;
+  // A signal the program handles itself goes to its handler, also when it
+  // comes as a hold ends, before the program's handlers are back in place.
+  const struct sigaction& own = previousActions[signal];
+  if ((own.sa_flags & SA_SIGINFO) != 0) {
+    own.sa_sigaction(signal, info, context);
+    return;
+  }
+  if (own.sa_handler != SIG_DFL && own.sa_handler != SIG_IGN) {
+    own.sa_handler(signal);
     return;
   }
   if (nameRegistered != 0) ::unlinkat(pendingName.folder, pendingName.name, 0);
@@ -265,7 +285,7 @@ void InstallHandlers() {
 // Back to the program's own handling once neither a named file nor held
 // steps need ours.
 void RestoreHandlers() noexcept {
-  if (!handlersInstalled || nameRegistered != 0 || holding != 0) return;
+  if (!handlersInstalled || nameRegistered != 0 || holding.load() != 0) return;
   const sigset_t fatal = FatalSignals();
   for (int signal = 1; signal < NSIG; ++signal) {
     if (sigismember(&fatal, signal) == 1) ::sigaction(signal, &previousActions[signal], nullptr);
@@ -297,16 +317,17 @@ class SignalsHeld {
     sigset_t held;
     sigfillset(&held);
     ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
-    holding = 1;
+    holding.store(1);
     InstallHandlers();
   }
   ~SignalsHeld() {
-    holding = 0;
+    holding.store(0);
+    // A handler that saw the hold may not have noted its signal yet.
+    while (handlersRunning.load() != 0) ::sched_yield();
     RestoreHandlers();
     for (int signal = 1; signal < NSIG; ++signal) {
-      if (signalsHeld[signal] == 0) continue;
-      signalsHeld[signal] = 0;
-      ::raise(signal);  // delivered as the mask is restored
+      if (signalsHeld[signal].exchange(0) != 0)
+        ::raise(signal);  // delivered as the mask is restored
     }
     ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   }
