@@ -22,6 +22,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <thread>
 
 #include "conversion/csv_file.h"
@@ -164,19 +165,33 @@ TEST_F(CsvCommitTest, ReplacedCsvKeepsItsUserAttributes) {
   EXPECT_EQ(std::string(value, static_cast<std::size_t>(std::max<ssize_t>(length, 0))), "tower");
 }
 
-TEST_F(CsvCommitTest, AppendOnlyFolderGetsTheCsvInPlaceAndNothingElse) {
-  // Names made in such a folder can never go: no hidden file may be made.
+// Names made in an append-only folder can never go: no hidden file may be
+// made there. The user may list the folder, or only search it (0733), when
+// it is held without being opened and its flags cannot be read by ioctl.
+class AppendOnlyFolderTest : public CsvCommitTest, public ::testing::WithParamInterface<mode_t> {};
+
+TEST_P(AppendOnlyFolderTest, GetsTheCsvInPlaceAndNothingElse) {
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "only root may make a folder append-only";
+  ::chmod(dir.path().c_str(), GetParam());
+  ::chmod(csv.c_str(), 0666);
   const int folder = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
   int flags = FS_APPEND_FL;
   const bool appendOnly = ::ioctl(folder, FS_IOC_SETFLAGS, &flags) == 0;
-  const bool converted = appendOnly && RunConversion(state, input);
+  const int status =
+      appendOnly ? ziz_test::ConvertInChild(input, ziz_test::BecomeUnprivileged).status : -1;
   flags = 0;
   ::ioctl(folder, FS_IOC_SETFLAGS, &flags);
   ::close(folder);
+  ::chmod(dir.path().c_str(), 0755);
   if (!appendOnly) GTEST_SKIP() << "cannot make the folder append-only here";
-  EXPECT_TRUE(converted);
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, AppendOnlyFolderTest, ::testing::Values(0777, 0733),
+                         [](const auto& mode) {
+                           return mode.param == 0777 ? "Listed" : "Searched";
+                         });
 
 TEST_F(CsvCommitTest, OtherHardLinksKeepTheEarlierContent) {
   ASSERT_EQ(::link(csv.c_str(), (dir / "yesterday.csv").c_str()), 0);
@@ -273,6 +288,62 @@ TEST_F(CsvCommitTest, InPlaceWriteBeyondTheFileSizeLimitKeepsTheEarlierCsv) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(ReadFile(csv), kEarlierCsv);
 }
+
+// A file system without fallocate (ext2): the room for the rows written in
+// place is made sure of before the earlier CSV changes, so a full disk
+// leaves it as it was. An 8 MiB ext2 image, mounted through a loop device;
+// the CSV is nobody's, in a folder nobody may not write.
+class Ext2InPlaceTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (!ziz_test::IsRoot()) GTEST_SKIP() << "mounting a file system takes root";
+    const std::string image = scratch / "ext2.img";
+    ziz_test::MakeFolder(mountPoint);
+    const std::string make = "truncate -s 8M '" + image + "' && mkfs.ext2 -q -F '" + image +
+                             "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + mountPoint +
+                             "' 2>/dev/null";
+    if (std::system(make.c_str()) != 0) {
+      GTEST_SKIP() << "no loop device here (mkfs.ext2 and mount -o loop needed for this case)";
+    }
+    mounted = true;
+    ziz_test::MakeFolder(folder);
+    WriteFile(input, MovementFile("02000", std::vector<ziz_test::Record>(2000, Departure())));
+    WriteFile(csv, MovementRows(300));
+    ASSERT_EQ(::chown(csv.c_str(), ziz_test::kNobody, ziz_test::kNoGroup), 0);
+  }
+  void TearDown() override {
+    if (mounted) std::system(("umount '" + mountPoint + "'").c_str());
+  }
+  // `rows` departure rows, as a conversion writes them.
+  std::string MovementRows(int rows) const {
+    ziz_test::TempDir other;
+    WriteFile(other / "m.dat",
+              MovementFile(std::to_string(rows), std::vector<ziz_test::Record>(
+                                                     static_cast<std::size_t>(rows), Departure())));
+    ModuleState plain;
+    RunConversion(plain, other / "m.dat");
+    return ReadFile(other / "M.CSV");
+  }
+
+  ziz_test::TempDir scratch;
+  const std::string mountPoint = scratch / "mnt";
+  const std::string folder = mountPoint + "/d";
+  const std::string input = folder + "/BIG.DAT";
+  const std::string csv = folder + "/BIG.CSV";
+  bool mounted = false;
+};
+
+TEST_P(Ext2InPlaceTest, FullDiskKeepsTheEarlierCsvAndRoomTakesTheNewOne) {
+  const bool diskFull = GetParam();
+  if (diskFull)
+    std::system(("dd if=/dev/zero of='" + mountPoint + "/fill' bs=64k 2>/dev/null").c_str());
+  const std::string earlier = ReadFile(csv);
+  const ziz_test::ChildRun run = ziz_test::ConvertInChild(input, ziz_test::BecomeUnprivileged);
+  EXPECT_EQ(ReadFile(csv), diskFull ? earlier : MovementRows(2000)) << "status " << run.status;
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, Ext2InPlaceTest, ::testing::Bool(),
+                         [](const auto& full) { return full.param ? "Full" : "WithRoom"; });
 
 // The signal is sent the moment the CSV starts to change, round after
 // round: the CSV is then the earlier one or the whole new one. A program
