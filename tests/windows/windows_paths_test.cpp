@@ -104,6 +104,21 @@ TEST_F(WindowsPathsTest, TrailingDotsAndSpacesGiveTheCsvOfTheFileOpened) {
   }
 }
 
+// A file may also be named by its short alias, which Windows makes for a
+// long name ("MOVI~4ZG.DAT"): converted through it, the file gets the CSV
+// of its long name, and the log names the long path converted.
+TEST_F(WindowsPathsTest, ShortAliasIsConvertedUnderTheLongName) {
+  const std::string input = WithSeparator(dir / "movimento longo.dat", '\\');
+  ziz_test::WriteFile(input, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  wchar_t alias[MAX_PATH];
+  const DWORD length = GetShortPathNameW(WideFromUtf8(input).c_str(), alias, MAX_PATH);
+  const std::string shortInput = Utf8FromWide(std::wstring_view(alias, length));
+  if (length == 0 || shortInput.ends_with("longo.dat")) GTEST_SKIP() << "no short names here";
+  ASSERT_TRUE(RunConversion(state, shortInput)) << state.log.Text();
+  EXPECT_EQ(dir.Entries(), (Strings{"MOVIMENTO LONGO.CSV", "movimento longo.dat"}));
+  EXPECT_TRUE(Messages(state.log)[5].ends_with("\\movimento longo.dat")) << Messages(state.log)[5];
+}
+
 // A pipe's server sees each client that opens it, and may act as that
 // user: no spelling of a pipe's name may reach it.
 TEST_F(WindowsPathsTest, NoFormOfAPipeNameReachesTheServer) {
