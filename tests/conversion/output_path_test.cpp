@@ -26,8 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"x.csv", "X.CSV"}, PathCase{"abc", ""}, PathCase{"a", ""},
                       PathCase{"", ""}, PathCase{"açã", ""},
                       // ".CSV" would replace a separator: the CSV in another folder.
-                      PathCase{"dados/arquivo/A", ""}, PathCase{"/ab/", ""},
-                      PathCase{"d/abc", ""}, PathCase{"/abcd", "/.CSV"}));
+                      PathCase{"dados/arquivo/A", ""}, PathCase{"/ab/", ""}, PathCase{"d/abc", ""},
+                      PathCase{"/abcd", "/.CSV"}));
 
 #if defined(_WIN32)
 // Names ignore letter case: the whole path is upper-cased, whatever its form.
