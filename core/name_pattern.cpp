@@ -12,12 +12,14 @@ namespace {
 // The pattern's wildcards after Windows' own translation of a pattern
 // (the rules its file systems match names by), each above every
 // character and every byte value of UpperCodePoints.
-enum : char32_t {
-  kStar = 0x120000,  // any run of characters
-  kDosStar,          // any run that does not take in the name's last dot
-  kDosOne,           // any one character but a dot; none before a dot or at the end
-  kDosDot,           // a dot, or the end of the name
-};
+// Any run of characters.
+constexpr char32_t kStar = 0x120000;
+// Any run that does not take in the name's last dot.
+constexpr char32_t kDosStar = 0x120001;
+// Any one character but a dot; none before a dot or at the end.
+constexpr char32_t kDosOne = 0x120002;
+// A dot, or the end of the name.
+constexpr char32_t kDosDot = 0x120003;
 
 std::u32string Translated(std::string_view pattern) {
   if (pattern == "*.*") return {kStar};
