@@ -15,9 +15,9 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // The files a file argument names. On Windows, where shells leave that to
 // each program, a '*' or '?' in the argument's last name makes it a pattern
-// that stands for the files (not folders) matching it, in order of name;
-// none gives an empty list. Elsewhere the shell has done it already, and
-// the argument names itself.
+// that stands for the files (not folders) whose long names match it (see
+// MatchesLikeWindows), in order of name; none gives an empty list.
+// Elsewhere the shell has done it already, and the argument names itself.
 std::vector<std::string> FilesNamedBy(const std::string& argument);
 
 // Gets the process ready to print the log: the user's locale for the time

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/console.h"
+#include "core/name_pattern.h"
 #include "core/wide_text.h"
 
 namespace dta2csv {
@@ -68,6 +69,7 @@ std::vector<std::string> FilesNamedBy(const std::string& argument) {
   // the form, not a wildcard.
   const std::size_t nameStart = argument.find_last_of("\\/:") + 1;  // npos + 1 == 0
   if (argument.find_first_of("*?", nameStart) == std::string::npos) return {argument};
+  const std::string_view pattern = std::string_view(argument).substr(nameStart);
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
   const HANDLE search =
@@ -75,7 +77,11 @@ std::vector<std::string> FilesNamedBy(const std::string& argument) {
                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      // Windows also finds a file whose short name alone matches
+      // ("mov0612.datold" as MOV0~T2B.DAT for *.DAT): only the name the
+      // user sees counts.
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+          ravuvur::MatchesLikeWindows(pattern, ravuvur::Utf8FromWide(found.cFileName))) {
         names.emplace_back(found.cFileName);
       }
     } while (FindNextFileW(search, &found));

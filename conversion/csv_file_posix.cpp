@@ -27,7 +27,9 @@
 //   held back there, in every thread of the program, and the kernel has no
 //   call that would close that gap.
 //   In an append-only folder, where a name once made cannot go, the CSV is
-//   written in place or, with no unnamed file, refused.
+//   written in place or, with no unnamed file, refused; the folder's
+//   attribute is read with statx, which answers for a folder we may only
+//   search, too.
 // - On disk before in place: the new file's data is flushed (fdatasync)
 //   before it takes the CSV's place, and the folder after.
 // - The earlier CSV's permission bits are kept, and its owner, group,
@@ -44,14 +46,19 @@
 //   itself is writable, it is written in place. The rows are then held in
 //   memory (a CSV never grows past a few megabytes: only 57 columns of each
 //   of at most 32767 records are read) and written over the CSV only once
-//   the run has succeeded. The space is reserved (and the file-size limit
-//   checked) first, and every catchable signal held through the final
+//   the run has succeeded. The file-size limit is checked and the space
+//   reserved first (fallocate, or where the file system has none, zeros
+//   written after the file's end and cut off again if they do not fit),
+//   and every catchable signal held through the reservation, the final
 //   write, truncation and flush (whichever thread it is sent to), so the
 //   earlier CSV survives every failure but SIGKILL or a power cut during
-//   that write.
+//   those steps.
+// - The log is never written into the CSV: a CSV that is the process's
+//   standard output or error (dta2csv X.DAT > X.CSV) is refused.
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/random.h>
 #include <sys/resource.h>
@@ -59,6 +66,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -200,11 +209,17 @@ struct PendingName {
 };
 volatile std::sig_atomic_t nameRegistered = 0;
 PendingName pendingName;
+// Atomic, not only volatile: other threads' handlers read and write these
+// while the holding thread ends its hold.
+static_assert(std::atomic<int>::is_always_lock_free, "used in signal handlers");
 // While set, a fatal signal waits until the steps in progress are done.
-volatile std::sig_atomic_t holding = 0;
+std::atomic<int> holding{0};
 // Each signal that came meanwhile, to be raised again: every one, as the
 // program may handle some itself and only another would end it.
-volatile std::sig_atomic_t signalsHeld[NSIG] = {};
+std::atomic<int> signalsHeld[NSIG] = {};
+// Handlers running in other threads: the end of a hold waits until none
+// is, so a signal one of them saw held is noted before the notes are read.
+std::atomic<int> handlersRunning{0};
 
 // Every signal whose default action ends the process, real-time ones
 // included; SIGKILL and SIGSTOP cannot be caught.
@@ -231,12 +246,24 @@ bool IsFault(int signal, const siginfo_t* info) {
 struct sigaction previousActions[NSIG];
 bool handlersInstalled = false;
 
-extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* /*context*/) {
+extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* context) {
   // Only another thread of the program can get here while holding (ours
   // has every signal blocked): the signal is raised again when the steps
   // are done.
-  if (holding != 0 && !IsFault(signal, info)) {
-    signalsHeld[signal] = 1;
+  handlersRunning.fetch_add(1);
+  const bool held = holding.load() != 0 && !IsFault(signal, info);
+  if (held) signalsHeld[signal].store(1);
+  handlersRunning.fetch_sub(1);
+  if (held) return;
+  // A signal the program handles itself goes to its handler, also when it
+  // comes as a hold ends, before the program's handlers are back in place.
+  const struct sigaction& own = previousActions[signal];
+  if ((own.sa_flags & SA_SIGINFO) != 0) {
+    own.sa_sigaction(signal, info, context);
+    return;
+  }
+  if (own.sa_handler != SIG_DFL && own.sa_handler != SIG_IGN) {
+    own.sa_handler(signal);
     return;
   }
   if (nameRegistered != 0) ::unlinkat(pendingName.folder, pendingName.name, 0);
@@ -265,7 +292,7 @@ void InstallHandlers() {
 // Back to the program's own handling once neither a named file nor held
 // steps need ours.
 void RestoreHandlers() noexcept {
-  if (!handlersInstalled || nameRegistered != 0 || holding != 0) return;
+  if (!handlersInstalled || nameRegistered != 0 || holding.load() != 0) return;
   const sigset_t fatal = FatalSignals();
   for (int signal = 1; signal < NSIG; ++signal) {
     if (sigismember(&fatal, signal) == 1) ::sigaction(signal, &previousActions[signal], nullptr);
@@ -297,16 +324,17 @@ class SignalsHeld {
     sigset_t held;
     sigfillset(&held);
     ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
-    holding = 1;
+    holding.store(1);
     InstallHandlers();
   }
   ~SignalsHeld() {
-    holding = 0;
+    holding.store(0);
+    // A handler that saw the hold may not have noted its signal yet.
+    while (handlersRunning.load() != 0) ::sched_yield();
     RestoreHandlers();
     for (int signal = 1; signal < NSIG; ++signal) {
-      if (signalsHeld[signal] == 0) continue;
-      signalsHeld[signal] = 0;
-      ::raise(signal);  // delivered as the mask is restored
+      if (signalsHeld[signal].exchange(0) != 0)
+        ::raise(signal);  // delivered as the mask is restored
     }
     ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   }
@@ -338,10 +366,33 @@ std::string TemporaryName() {
 }
 
 // Whether entries in the folder may be added but never removed or renamed
-// (chattr +a): a hidden name made there would stay.
+// (chattr +a): a hidden name made there would stay. statx answers for a
+// folder held with O_PATH too (one we may search but not list), where the
+// flags' ioctl cannot be made; the ioctl is for file systems whose statx
+// does not report the attribute.
 bool IsAppendOnly(int folder) {
+  struct statx attributes {};
+  if (::statx(folder, "", AT_EMPTY_PATH, STATX_TYPE, &attributes) == 0 &&
+      (attributes.stx_attributes_mask & STATX_ATTR_APPEND) != 0) {
+    return (attributes.stx_attributes & STATX_ATTR_APPEND) != 0;
+  }
   int flags = 0;
   return ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_APPEND_FL) != 0;
+}
+
+// Whether the log is being written into `file`: standard output or
+// standard error redirected into the CSV (dta2csv X.DAT > X.CSV). Rows
+// written there would be mixed with the log, or the log lost with the file
+// replaced; the name of the stream, or nothing.
+const char* LogStreamInto(const struct stat& file) {
+  for (const auto& [fd, stream] :
+       {std::pair{STDOUT_FILENO, "standard output"}, std::pair{STDERR_FILENO, "standard error"}}) {
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_dev == file.st_dev && st.st_ino == file.st_ino) {
+      return stream;
+    }
+  }
+  return nullptr;
 }
 
 std::string ErrorText(int error) { return std::strerror(error); }
@@ -413,6 +464,7 @@ struct CsvFile::Pending {
   void KeepOwnerAndAccess() const;
   void CopyUserAttributes(const std::string& from) const;
   bool WriteAll(std::string_view bytes, off_t at) const;
+  bool ReserveRoom(off_t size) const;
   CommitResult PutInPlace(std::string_view heldRows);
   bool LinkUnnamed(const std::string& as) const;
 };
@@ -435,6 +487,9 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
     }
     if (S_ISREG(st.st_mode)) {
       if (FileIdentity{st.st_dev, st.st_ino} == input) return CreateResult::SameAsInput;
+      if (const char* stream = LogStreamInto(st)) {
+        return Refuse(std::string("the log is being written into it (") + stream + ")");
+      }
       // A read-only CSV is its owner's way of keeping it; refuse as
       // truncating it would have been refused.
       if (::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) return RefuseForError();
@@ -600,6 +655,31 @@ bool CsvFile::Pending::WriteAll(std::string_view bytes, off_t at) const {
   return true;
 }
 
+// Makes sure the disk has room for the first `size` bytes of the file
+// before any of its bytes changes: fallocate where the file system has it;
+// elsewhere (ext2, some network file systems) zeros written after the
+// file's end, never over its bytes, and flushed, so that a file system
+// that finds room late says so now. Zeros that do not fit are cut off
+// again: the file keeps its length and content.
+bool CsvFile::Pending::ReserveRoom(off_t size) const {
+  if (size == 0 || ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, size) == 0) return true;
+  if (errno != EOPNOTSUPP && errno != ENOSYS) return false;
+  struct stat st {};
+  if (::fstat(file.get(), &st) != 0) return false;
+  if (size <= st.st_size) return true;
+  static constexpr char kZeros[64 * 1024] = {};
+  bool reserved = true;
+  for (off_t at = st.st_size; reserved && at < size; at += static_cast<off_t>(sizeof kZeros)) {
+    const auto length = std::min(static_cast<std::size_t>(size - at), sizeof kZeros);
+    reserved = WriteAll(std::string_view(kZeros, length), at);
+  }
+  if (reserved && ::fdatasync(file.get()) == 0) return true;
+  const int error = errno;
+  ::ftruncate(file.get(), st.st_size);
+  errno = error;
+  return false;
+}
+
 // Names the complete unnamed file. /proc gives any process a path to it;
 // without /proc, a privileged process can link the descriptor itself.
 bool CsvFile::Pending::LinkUnnamed(const std::string& as) const {
@@ -612,9 +692,8 @@ bool CsvFile::Pending::LinkUnnamed(const std::string& as) const {
 
 CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
   if (kind == Kind::InPlace) {
-    // Whatever can fail for want of room fails here, before the earlier
-    // CSV is touched: the file-size limit, then the disk's space, reserved
-    // without changing the file's length or content.
+    // Whatever can fail for want of room fails before a byte of the
+    // earlier CSV changes: the file-size limit here, the disk's space below.
     const auto size = static_cast<off_t>(heldRows.size());
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
@@ -622,15 +701,15 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
       reason = ErrorText(EFBIG);
       return CommitResult::WriteFailed;
     }
-    if (size > 0 && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS) {
+    // The room reserved, then the rows written over from the start, cut to
+    // length and flushed, with every signal that can be held held: an
+    // interrupted write would leave the new rows followed by the end of
+    // the old ones, an interrupted reservation zeros after the old ones.
+    SignalsHeld held;
+    if (!ReserveRoom(size)) {
       reason = ErrorText(errno);
       return CommitResult::WriteFailed;
     }
-    // Written over from the start, then cut to length and flushed, with
-    // every signal that can be held held: an interrupted write would leave
-    // the new rows followed by the end of the old ones.
-    SignalsHeld held;
     if (!WriteAll(heldRows, 0) || ::ftruncate(file.get(), size) != 0 ||
         ::fdatasync(file.get()) != 0) {
       reason = ErrorText(errno);

@@ -12,11 +12,14 @@
 //   flush that fails (disk full), a CSV another program holds open (a
 //   spreadsheet locks the file it shows; refused before any row is
 //   written), permissions that cannot be carried over, a rename refused.
-// - Nothing left behind: the new file is marked for deletion from the
-//   moment it exists until just before the rename, so Windows removes it
-//   when its handle closes, on every failure and when the process is
-//   killed; only between that last step and the rename could a killed
-//   process leave it behind.
+// - Nothing left behind: the new file is marked for deletion right after
+//   it is made, before any row is written, until just before the rename,
+//   so Windows removes it when its handle closes, on every failure and
+//   when the process is killed. A process killed in the moment between
+//   making the file and marking it, or between the last step and the
+//   rename, could leave it behind: Windows has no call that makes a file
+//   marked so and takes the mark back later (Wine and Windows before
+//   10 1607 have none at all).
 // - What is checked is what is replaced: the input itself under another
 //   name or letter case (same volume and file index), a folder, a device,
 //   a read-only or a locked file are refused when the run starts, and the

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace ravuvur {
@@ -16,6 +17,15 @@ struct FileIdentity {
 
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
+
+// The path as a file's long names spell it: on Windows, where a file may
+// also be named by a short 8.3 alias ("MOVI~4ZG.DAT" for "movimento
+// longo.dat"), a path through such an alias gives the long one, so that a
+// file is converted under its own name and never gets a second CSV named
+// after its alias. Any other path (one naming no file, a device, a path
+// that differs only in letter case) comes back as it is, as it always
+// does elsewhere.
+std::string LongPath(std::string_view utf8Path);
 
 // The movement file's bytes, read in order from the start. The line
 // splitting on top of it is the same everywhere; this is the part each

@@ -9,6 +9,8 @@
 
 namespace ravuvur {
 
+std::string LongPath(std::string_view utf8Path) { return std::string(utf8Path); }
+
 bool InputFile::Open(std::string_view utf8Path) {
   Close();
   const std::string path(utf8Path);

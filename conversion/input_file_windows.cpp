@@ -14,6 +14,26 @@ HANDLE AsHandle(std::intptr_t handle) {
 
 }  // namespace
 
+std::string LongPath(std::string_view utf8Path) {
+  const std::wstring path = WideFromUtf8(utf8Path);
+  if (path.empty() || win32::NamesADevice(path)) return std::string(utf8Path);
+  std::wstring longPath(MAX_PATH, L'\0');
+  DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), MAX_PATH);
+  if (length >= MAX_PATH) {
+    longPath.resize(length);
+    length = GetLongPathNameW(path.c_str(), longPath.data(), length);
+  }
+  if (length == 0 || length >= longPath.size()) return std::string(utf8Path);  // no such file
+  longPath.resize(length);
+  // The letter case the user typed stays, as does anything else Windows
+  // would spell its own way: only an alias on the way changes the path.
+  if (CompareStringOrdinal(path.c_str(), static_cast<int>(path.size()), longPath.c_str(),
+                           static_cast<int>(longPath.size()), TRUE) == CSTR_EQUAL) {
+    return std::string(utf8Path);
+  }
+  return Utf8FromWide(longPath);
+}
+
 bool InputFile::Open(std::string_view utf8Path) {
   Close();
   const std::wstring path = WideFromUtf8(utf8Path);

@@ -24,10 +24,18 @@ std::string_view AsWindowsOpensIt(std::string_view path) {
 std::string DeriveCsvPath(std::string_view inputPath) {
 #if defined(_WIN32)
   inputPath = AsWindowsOpensIt(inputPath);
+  constexpr std::string_view kSeparators = "\\/:";  // a drive's colon ends a folder too
+#else
+  constexpr std::string_view kSeparators = "/";
 #endif
   const std::size_t characters = CharacterCount(inputPath);
   if (characters < 4) return {};
-  std::string derived(inputPath.substr(0, PrefixBytes(inputPath, characters - 4)));
+  const std::size_t kept = PrefixBytes(inputPath, characters - 4);
+  // A last name shorter than four characters: ".CSV" would take the place
+  // of a separator and name a file in another folder ("dados/arquivo/A"
+  // would give "dados/ARQUI.CSV").
+  if (inputPath.find_first_of(kSeparators, kept) != std::string_view::npos) return {};
+  std::string derived(inputPath.substr(0, kept));
   derived += ".CSV";
 #if defined(_WIN32)
   return UpperCase(derived);

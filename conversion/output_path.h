@@ -12,7 +12,9 @@ namespace ravuvur {
 // rather than in a folder that may not exist; on Windows the whole path.
 // On Windows the dots and spaces that end the name go first, as Windows
 // drops them when it opens the file ("mov.dat." gives "MOV.CSV").
-// Returns the empty text for an input of fewer than four characters.
+// Returns the empty text for an input of fewer than four characters, and
+// for one whose last four hold a separator (`/`; on Windows `\`, `/` and a
+// drive's `:`), which would put the CSV in another folder.
 // "mov.dat" gives "MOV.CSV"; "/dados/mov0612.dat" gives "/dados/MOV0612.CSV".
 std::string DeriveCsvPath(std::string_view inputPath);
 

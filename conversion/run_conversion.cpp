@@ -8,6 +8,7 @@
 #include "conversion/count_value.h"
 #include "conversion/csv_file.h"
 #include "conversion/csv_row.h"
+#include "conversion/input_file.h"
 #include "conversion/movement_file.h"
 #include "conversion/output_path.h"
 #include "core/text.h"
@@ -83,8 +84,9 @@ bool Run(ModuleState& state, std::string_view inputPath, std::string& csvFailure
   }
 
   // Paths and header fields are shown as the log shows any value: one
-  // line, no control characters (see ShownInLog).
-  const std::string path(inputPath);
+  // line, no control characters (see ShownInLog). A path through a short
+  // alias is converted, shown and named after its long form.
+  const std::string path = LongPath(inputPath);
   const std::string shownPath = ShownInLog(path);
   say(msg::k001Opening, ShownInLog(UpperCase(path)));
 

@@ -225,4 +225,16 @@ std::string UpperCase(std::string_view utf8) {
   return out;
 }
 
+std::u32string UpperCodePoints(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  while (!utf8.empty()) {
+    const Decoded d = DecodeOne(utf8);
+    out += d.length == 0 ? 0x110000 + static_cast<unsigned char>(utf8[0])
+                         : UpperCodePoint(d.codePoint);
+    utf8.remove_prefix(d.length == 0 ? 1 : d.length);
+  }
+  return out;
+}
+
 }  // namespace ravuvur

@@ -29,6 +29,11 @@ std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) noexcept;
 // always gives one CSV name. Invalid bytes pass through unchanged.
 std::string UpperCase(std::string_view utf8);
 
+// The characters of a UTF-8 text upper-cased as UpperCase does, one value
+// each; a byte that is not part of a valid sequence becomes 0x110000 plus
+// its value, which no character has, so that it equals only itself.
+std::u32string UpperCodePoints(std::string_view utf8);
+
 // Whether the log shows `cp` escaped (see ShownInLog): a control character
 // (C0, DEL, C1) or one of Unicode's Zl, Zp and Cf.
 bool IsShownEscaped(char32_t cp) noexcept;

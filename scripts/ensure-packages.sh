@@ -41,6 +41,10 @@ WINDOW_PACKAGES=(qt6-base-dev fonts-liberation)
 # (scripts/window-under-x.sh).
 WINDOW_PACKAGES+=(xvfb openbox xdotool at-spi2-core python3-pyatspi dbus-daemon)
 
+# What the tests themselves use: mkfs.ext2, for the in-place write on a
+# file system without fallocate (an ext2 image on a loop device).
+TEST_PACKAGES=(e2fsprogs)
+
 # Fuzzing (clang and its libFuzzer runtime) and static analysis.
 CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)
 

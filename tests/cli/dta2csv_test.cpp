@@ -170,6 +170,24 @@ TEST_F(Dta2csvTest, ClosedStandardDescriptorsNeverReachTheCsv) {
   EXPECT_EQ(ziz_test::ReadFile(dir / "out/BIG.CSV").find("Iniciando"), std::string::npos);
 }
 
+// The log redirected into the CSV itself: rows written there would mix
+// with the log, or the log would be lost with the file replaced. The run
+// is refused (023) and writes no rows into it.
+class LogIntoTheCsvTest : public Dta2csvTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LogIntoTheCsvTest, IsRefusedAndTheCsvGetsNoRows) {
+  ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
+  ziz_test::WriteFile(dir / "A.CSV", ziz_test::kEarlierCsv);
+  EXPECT_EQ(RunDta2csv(dir.path(), {"a.dat"}, GetParam()).status, 1);
+  EXPECT_EQ(ziz_test::ReadFile(dir / "A.CSV").find("\"DEP\""), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, LogIntoTheCsvTest,
+                         ::testing::Values(">>A.CSV 2>/dev/null", "2>>A.CSV >/dev/null"),
+                         [](const auto& redirect) {
+                           return redirect.param[0] == '>' ? "StandardOutput" : "StandardError";
+                         });
+
 TEST_F(Dta2csvTest, LogPastTheFileSizeLimitEndsWithStatusThree) {
   ziz_test::WriteFile(dir / "a.dat", MovementFile("00001", {Departure()}));
   const ziz_test::TempDir logs;

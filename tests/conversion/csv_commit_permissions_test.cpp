@@ -114,6 +114,17 @@ TEST_F(CsvPermissionsTest, RootReplacesSomeoneElsesCsvInAStickyFolderWithoutWrit
   EXPECT_EQ(Stat(csv).st_uid, kNobody);
 }
 
+TEST_F(CsvPermissionsTest, StickyFolderOwnerReplacesAStrangersCsv) {
+  // The owner of a sticky folder may rename over any entry in it: the
+  // stranger's CSV gets a new file, not the rows written into it.
+  ASSERT_EQ(::chown(dir.path().c_str(), kNobody, kNoGroup), 0);
+  ASSERT_EQ(::chmod(dir.path().c_str(), 01777), 0);
+  EarlierCsv(kStranger, kStranger, 0666);
+  const ino_t earlier = Stat(csv).st_ino;
+  EXPECT_EQ(ConvertAsNobody(input), 0);
+  EXPECT_NE(Stat(csv).st_ino, earlier);
+}
+
 // A link at the CSV's name in a sticky, world-writable folder is followed
 // when it is the user's own or the folder owner's, never a stranger's.
 struct LinkCase {

@@ -1,6 +1,8 @@
 // Runs whose operating-system calls fail or are watched (os_calls.h):
 // a read error part-way through the records, a file system without unnamed
-// files, the flushes that put the CSV on disk, and the clock of the log.
+// files, hidden names taken ahead, no random numbers, a full disk before an
+// in-place write, the flushes that put the CSV on disk, and the clock of
+// the log.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <set>
 
 #include "conversion/csv_file.h"
 #include "conversion/run_conversion.h"
@@ -42,6 +45,10 @@ class OsFailureTest : public ::testing::Test {
     os::createdModes.clear();
     os::flushes.clear();
     os::beforeFileFlush = nullptr;
+    os::noRandom = false;
+    os::namesTaken = 0;
+    os::exclusiveNames.clear();
+    os::fallocateError = 0;
   }
   std::size_t CountOf(const std::string& code) const {
     const Strings codes = Codes(state.log);
@@ -111,6 +118,34 @@ TEST_P(RenameFailureTest, CsvNameTurnedFolderLeavesNothingBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Files, RenameFailureTest, ::testing::Bool(),
                          [](const auto& named) { return named.param ? "Named" : "Unnamed"; });
+
+// A hidden name another user made first is passed over for a new one,
+// also before the kernel's random numbers are ready, when the names come
+// from the clock, the process and a counter instead.
+class TakenNameTest : public OsFailureTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TakenNameTest, IsPassedOverForAnotherName) {
+  os::noUnnamedFiles = true;
+  os::noRandom = GetParam();
+  os::namesTaken = 2;
+  ASSERT_TRUE(RunConversion(state, input));
+  ASSERT_EQ(os::exclusiveNames.size(), 3u);
+  EXPECT_EQ(std::set<std::string>(os::exclusiveNames.begin(), os::exclusiveNames.end()).size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Random, TakenNameTest, ::testing::Bool(),
+                         [](const auto& none) { return none.param ? "NotReady" : "Ready"; });
+
+TEST_F(OsFailureTest, FullDiskBeforeAnInPlaceWriteKeepsTheEarlierCsv) {
+  // The space for the rows cannot be reserved: the CSV is not touched.
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the run must be another user's, written in place";
+  ::chmod(csv.c_str(), 0666);
+  ::chmod(dir.path().c_str(), 0555);
+  os::fallocateError = ENOSPC;
+  const ziz_test::ChildRun run = ziz_test::ConvertInChild(input, ziz_test::BecomeUnprivileged);
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(ReadFile(csv), kEarlierCsv) << "status " << run.status;
+}
 
 TEST_F(OsFailureTest, CsvDataReachesTheDiskBeforeItsName) {
   ASSERT_TRUE(RunConversion(state, input));

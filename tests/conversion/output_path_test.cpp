@@ -23,8 +23,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PathCase{"mov0612.dat", "MOV0612.CSV"},
                       PathCase{"MOV0612.DAT", "MOV0612.CSV"}, PathCase{"abcd", ".CSV"},
                       PathCase{"a.b.c.d.e", "A.B.C.CSV"}, PathCase{"    ", ".CSV"},
-                      PathCase{"x.csv", "X.CSV"}, PathCase{"/ab/", ".CSV"}, PathCase{"abc", ""},
-                      PathCase{"a", ""}, PathCase{"", ""}, PathCase{"açã", ""}));
+                      PathCase{"x.csv", "X.CSV"}, PathCase{"abc", ""}, PathCase{"a", ""},
+                      PathCase{"", ""}, PathCase{"açã", ""},
+                      // ".CSV" would replace a separator: the CSV in another folder.
+                      PathCase{"dados/arquivo/A", ""}, PathCase{"/ab/", ""}, PathCase{"d/abc", ""},
+                      PathCase{"/abcd", "/.CSV"}));
 
 #if defined(_WIN32)
 // Names ignore letter case: the whole path is upper-cased, whatever its form.
@@ -38,7 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // Windows opens mov.dat for these; \\?\ takes names literally.
                       PathCase{"mov.dat.", "MOV.CSV"},
                       PathCase{"c:\\d\\mov.dat . ", "C:\\D\\MOV.CSV"},
-                      PathCase{"\\\\?\\c:\\d\\m.dat.", "\\\\?\\C:\\D\\M..CSV"}));
+                      PathCase{"\\\\?\\c:\\d\\m.dat.", "\\\\?\\C:\\D\\M..CSV"},
+                      // Either separator, and a drive's colon, ends a folder.
+                      PathCase{"dados\\abc", ""}, PathCase{"c:abc", ""},
+                      PathCase{"c:\\abcd", "C:\\.CSV"}));
 #else
 // Only the name is upper-cased, so the folder still exists.
 INSTANTIATE_TEST_SUITE_P(

@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,14 @@ int openat(int folder, const char* path, int flags, ...) {
     errno = EOPNOTSUPP;
     return -1;
   }
+  if ((flags & O_EXCL) != 0) {
+    os::exclusiveNames.emplace_back(path);
+    if (os::namesTaken > 0) {
+      --os::namesTaken;
+      errno = EEXIST;
+      return -1;
+    }
+  }
   const int fd = real(folder, path, flags, mode);
   struct stat made {};
   if ((flags & O_CREAT) != 0 && fd >= 0 && ::fstat(fd, &made) == 0) {
@@ -82,6 +91,26 @@ int fdatasync(int fd) {
   static auto* const real = Real<int(int)>("fdatasync");
   NoteFlush(fd);
   return real(fd);
+}
+
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
+ssize_t getrandom(void* into, size_t size, unsigned flags) {
+  static auto* const real = Real<ssize_t(void*, size_t, unsigned)>("getrandom");
+  if (os::noRandom) {
+    errno = EAGAIN;
+    return -1;
+  }
+  return real(into, size, flags);
+}
+
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
+int fallocate(int fd, int mode, off_t offset, off_t length) {
+  static auto* const real = Real<int(int, int, off_t, off_t)>("fallocate");
+  if (os::fallocateError != 0) {
+    errno = os::fallocateError;
+    return -1;
+  }
+  return real(fd, mode, offset, length);
 }
 
 // NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)

@@ -20,6 +20,17 @@ inline int readsSoFar = 0;
 // that has none.
 inline bool noUnnamedFiles = false;
 
+// When true, getrandom() fails as before the kernel's pool is ready.
+inline bool noRandom = false;
+
+// The first this many files created with O_EXCL fail with EEXIST, as names
+// another user made ahead would; every name tried so, in order.
+inline int namesTaken = 0;
+inline std::vector<std::string> exclusiveNames;
+
+// When not 0, fallocate() fails with this error (ENOSPC: a full disk).
+inline int fallocateError = 0;
+
 // The names of the files created (O_CREAT), in order, and the
 // permission bits each had the moment it was made.
 inline std::vector<std::string> created;

@@ -104,6 +104,21 @@ TEST_F(WindowsPathsTest, TrailingDotsAndSpacesGiveTheCsvOfTheFileOpened) {
   }
 }
 
+// A file may also be named by its short alias, which Windows makes for a
+// long name ("MOVI~4ZG.DAT"): converted through it, the file gets the CSV
+// of its long name, and the log names the long path converted.
+TEST_F(WindowsPathsTest, ShortAliasIsConvertedUnderTheLongName) {
+  const std::string input = WithSeparator(dir / "movimento longo.dat", '\\');
+  ziz_test::WriteFile(input, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  wchar_t alias[MAX_PATH];
+  const DWORD length = GetShortPathNameW(WideFromUtf8(input).c_str(), alias, MAX_PATH);
+  const std::string shortInput = Utf8FromWide(std::wstring_view(alias, length));
+  if (length == 0 || shortInput.ends_with("longo.dat")) GTEST_SKIP() << "no short names here";
+  ASSERT_TRUE(RunConversion(state, shortInput)) << state.log.Text();
+  EXPECT_EQ(dir.Entries(), (Strings{"MOVIMENTO LONGO.CSV", "movimento longo.dat"}));
+  EXPECT_TRUE(Messages(state.log)[5].ends_with("\\movimento longo.dat")) << Messages(state.log)[5];
+}
+
 // A pipe's server sees each client that opens it, and may act as that
 // user: no spelling of a pipe's name may reach it.
 TEST_F(WindowsPathsTest, NoFormOfAPipeNameReachesTheServer) {
@@ -149,6 +164,37 @@ INSTANTIATE_TEST_SUITE_P(Forms, NamesADeviceTest,
                                            DeviceCase{LR"(\\?\C:\dados\mov.dat)", false},
                                            DeviceCase{LR"(\\?\UNC\servidor\dados\mov.dat)", false},
                                            DeviceCase{LR"(\\servidor\dados\pipe\mov.dat)", false}));
+
+// Names Windows itself turns into the device namespace (\\.\) when it
+// makes them full, which nothing but that check tells from files: the
+// device would be opened, and only then refused.
+INSTANTIATE_TEST_SUITE_P(DeviceNamespace, NamesADeviceTest,
+                         ::testing::Values(DeviceCase{L"NUL", true},
+                                           DeviceCase{LR"(\\.\COM1)", true},
+                                           DeviceCase{LR"(C:\dados\com1.dat)", true}));
+
+// A movement file another program holds open is read all the same when
+// that program shares it (an editor that has it open for writing, or may
+// delete it), and not when it keeps it to itself.
+class HeldInputTest : public WindowsPathsTest,
+                      public ::testing::WithParamInterface<std::pair<DWORD, bool>> {};
+
+TEST_P(HeldInputTest, IsReadWhenTheOtherHandleShares) {
+  const auto [sharing, opens] = GetParam();
+  const std::string input = InputIn("dados");
+  const win32::Handle other(CreateFileW(WideFromUtf8(input).c_str(), GENERIC_WRITE | DELETE,
+                                        sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(other.IsValid());
+  InputFile file;
+  EXPECT_EQ(file.Open(input), opens);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sharing, HeldInputTest,
+                         ::testing::Values(std::pair{DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                                           FILE_SHARE_DELETE},
+                                                     true},
+                                           std::pair{DWORD{0}, false}),
+                         [](const auto& row) { return row.param.second ? "Shared" : "NotShared"; });
 
 // Every Windows name, valid UTF-16 or not, comes back from UTF-8 as it was.
 TEST(WideTextTest, NamesSurviveTheTripThroughUtf8) {
