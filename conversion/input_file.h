@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace ravuvur {
@@ -15,7 +18,13 @@ struct FileIdentity {
   std::uint64_t inode = 0;
 
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+  friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
+
+// Whether `file` is one of `files` (the inputs of a report, say).
+inline bool IsOneOf(const FileIdentity& file, std::span<const FileIdentity> files) noexcept {
+  return std::find(files.begin(), files.end(), file) != files.end();
+}
 
 // The movement file's bytes, read in order from the start. The line
 // splitting on top of it is the same everywhere; this is the part each
