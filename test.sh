@@ -15,8 +15,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${CHECK_PACKAGES[@]}" \
-  "${WINDOWS_PACKAGES[@]}"
+ensure_packages "${ENGINE_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${REPORT_PACKAGES[@]}" \
+  "${CHECK_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 
 jobs=$(nproc)
 # Each step's heading, and how long the one before it took.

@@ -41,6 +41,9 @@ WINDOW_PACKAGES=(qt6-base-dev fonts-liberation)
 # (scripts/window-under-x.sh).
 WINDOW_PACKAGES+=(xvfb openbox xdotool at-spi2-core python3-pyatspi dbus-daemon)
 
+# The report's page in a real browser (scripts/report-page-in-browser.sh).
+REPORT_PACKAGES=(chromium)
+
 # Fuzzing (clang and its libFuzzer runtime) and static analysis.
 CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)
 
