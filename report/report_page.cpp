@@ -315,19 +315,23 @@ void ChartSections(Page& page, const Summary& s) {
           "ficam de fora do gráfico).</figcaption>\n</figure></section>\n";
 }
 
-// A cell that is empty in the CSV is empty here too; the style sheet
-// marks it so that a reader sees why.
+// The rows of the tables leave out the end tags of their cells, as HTML
+// allows: a year of stations has millions of them. Each row's end tag
+// stays, so the line end after it is no cell's text.
+//
+// A cell that is empty in the CSV is empty here too; the style sheet marks
+// it so that a reader sees why.
 void TextCell(Page& page, std::string_view text, std::string_view emptyClass) {
   if (text.empty()) {
-    page << "<td class=\"" << emptyClass << "\"></td>";
+    page << "<td class=\"" << emptyClass << "\">";
   } else {
     page << "<td>";
-    page.Text(text) << "</td>";
+    page.Text(text);
   }
 }
 
 void NumberCells(Page& page, std::initializer_list<std::int64_t> values) {
-  for (const std::int64_t value : values) page << "<td>" << value << "</td>";
+  for (const std::int64_t value : values) page << "<td>" << value;
 }
 
 void DailyTable(Page& page, const Tally& tally) {
@@ -415,6 +419,8 @@ svg{display:block;width:100%;height:auto}
 svg text{fill:var(--fraco);font-size:11px}
 svg .valor{text-anchor:end}
 svg .rotulo{text-anchor:middle;font-size:10px}
+.grafico-dia text{font-size:13px}
+.grafico-dia .rotulo{font-size:12px}
 svg .titulo-eixo{text-anchor:middle;fill:var(--tinta)}
 .grade{stroke:#e4e8ed}
 .eixo{stroke:#7d8894}
@@ -447,10 +453,10 @@ section{padding:14px;margin:14px 0}
 .resumo{grid-template-columns:1fr 1fr;gap:8px}
 dd{font-size:1.1rem}
 th,td{padding:4px 8px}
-svg text{font-size:16px}
-svg .rotulo{font-size:15px}
 .grafico-hora text{font-size:18px}
 .grafico-hora .rotulo{font-size:17px}
+.grafico-dia text{font-size:16px}
+.grafico-dia .rotulo{font-size:15px}
 svg .impar{display:none}
 }
 </style>

@@ -27,14 +27,6 @@ std::string Literal(std::string_view literal) {
 
 bool IsHidden(std::string_view name) noexcept { return name.starts_with('.'); }
 
-// The name order a reader of the folder expects: letter case ignored,
-// then the bytes, so that the order is the same every time.
-bool NameBefore(const std::string& a, const std::string& b) {
-  const std::string upperA = ravuvur::UpperCase(a);
-  const std::string upperB = ravuvur::UpperCase(b);
-  return upperA != upperB ? upperA < upperB : a < b;
-}
-
 // A report file's rows go to the new file the commit holds.
 class CommitSink : public ByteSink {
  public:
@@ -120,12 +112,17 @@ void ReportReader::ReadFolder(const std::string& folder) {
     return;
   }
   // Hidden files are left out, as the window and a shell's *.DAT leave
-  // them out: editors and copies keep their own leftovers there.
-  std::erase_if(*names, [](const std::string& name) {
-    return IsHidden(name) || !NamedLikeMovementFile(name);
-  });
-  std::sort(names->begin(), names->end(), NameBefore);
-  for (const std::string& name : *names) ReadFile(InFolder(folder, name));
+  // them out: editors and copies keep their own leftovers there. The
+  // order is the one a reader of the folder expects: letter case ignored,
+  // then the bytes, so that it is the same every time.
+  std::vector<std::pair<std::string, std::string>> byName;  // upper case, name
+  for (std::string& name : *names) {
+    if (!IsHidden(name) && NamedLikeMovementFile(name)) {
+      byName.emplace_back(ravuvur::UpperCase(name), std::move(name));
+    }
+  }
+  std::sort(byName.begin(), byName.end());
+  for (const auto& entry : byName) ReadFile(InFolder(folder, entry.second));
 }
 
 void ReportReader::ReadFile(const std::string& path) {
@@ -148,11 +145,13 @@ void ReportReader::ReadFile(const std::string& path) {
     return;
   }
   ravuvur::DecodeHeader(line, header_);
-  const std::string countShown = ravuvur::ShownInLog(ravuvur::Windows1252ToUtf8(header_.countText));
+  const auto countShown = [this] {
+    return ravuvur::ShownInLog(ravuvur::Windows1252ToUtf8(header_.countText));
+  };
   const std::optional<std::int16_t> count = ravuvur::CountValue(header_.countText);
   if (!count) {
     file_.Close();
-    Note(path, std::string(msg::k026CountOutOfRange) + countShown, false);
+    Note(path, std::string(msg::k026CountOutOfRange) + countShown(), false);
     return;
   }
   fileTally_.Clear();
@@ -167,7 +166,7 @@ void ReportReader::ReadFile(const std::string& path) {
     if (read == ravuvur::ReadResult::End) {
       Note(path,
            std::string(msg::k027EarlyEnd) + std::to_string(i) + std::string(msg::k007Of) +
-               countShown,
+               countShown(),
            true);
       break;
     }

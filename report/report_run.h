@@ -1,9 +1,9 @@
 #pragma once
 
 #include <functional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "conversion/input_file.h"
@@ -56,7 +56,12 @@ class ReportReader {
   Tally tally_;
   PageFacts facts_;
   std::vector<ravuvur::FileIdentity> inputs_;
-  std::set<ravuvur::FileIdentity> seen_;
+  struct IdentityHash {
+    std::size_t operator()(const ravuvur::FileIdentity& f) const noexcept {
+      return std::hash<std::uint64_t>()(f.inode * 31 + f.device);
+    }
+  };
+  std::unordered_set<ravuvur::FileIdentity, IdentityHash> seen_;
   // One file at a time; reused so that the read buffer is made once.
   ravuvur::MovementFile file_{ravuvur::kLastColumnRead};
   Tally fileTally_;

@@ -18,6 +18,14 @@ int DaysInMonth(int month, int year) noexcept {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// Up to seven bytes and their number as one number: two fields are the
+// same exactly when their numbers are.
+std::uint64_t Packed(std::string_view field) noexcept {
+  std::uint64_t packed = field.size();
+  for (const char c : field) packed = packed << 8 | static_cast<unsigned char>(c);
+  return packed;
+}
+
 }  // namespace
 
 DayKey DayOf(std::string_view dateDigits) noexcept {
@@ -53,10 +61,15 @@ void DayCounts::Add(const DayCounts& other) noexcept {
   unreadableHour.arrivals += other.unreadableHour.arrivals;
 }
 
-DayCounts& Tally::At(std::string_view station, DayKey day) {
-  if (last_ == nullptr || lastKey_.day != day || lastKey_.station != station) {
+DayCounts& Tally::At(std::string_view station, std::string_view dateDigits) {
+  static_assert(ravuvur::kStation.width <= 7 && ravuvur::kDateDigits.width <= 7);
+  const std::uint64_t packedStation = Packed(station);
+  const std::uint64_t packedDate = Packed(dateDigits);
+  if (last_ == nullptr || packedStation != lastStation_ || packedDate != lastDateDigits_) {
+    lastStation_ = packedStation;
+    lastDateDigits_ = packedDate;
     lastKey_.station.assign(station);
-    lastKey_.day = day;
+    lastKey_.day = DayOf(dateDigits);
     last_ = &days_[lastKey_];
   }
   return *last_;
@@ -64,7 +77,7 @@ DayCounts& Tally::At(std::string_view station, DayKey day) {
 
 void Tally::Count(const ravuvur::MovementRecord& record) {
   using ravuvur::MovementKind;
-  DayCounts& counts = At(record.station(), DayOf(record.dateDigits()));
+  DayCounts& counts = At(record.station(), record.dateDigits());
   // The hour of a departure is its departure time's, of an arrival its
   // arrival time's, as in the rows of a conversion.
   const auto countHour = [&counts](std::string_view time, std::int64_t DepArr::*which) {

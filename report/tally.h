@@ -82,11 +82,15 @@ class Tally {
   Tally(Tally&& other) noexcept
       : days_(std::move(other.days_)),
         lastKey_(std::move(other.lastKey_)),
-        last_(std::exchange(other.last_, nullptr)) {}
+        last_(std::exchange(other.last_, nullptr)),
+        lastStation_(other.lastStation_),
+        lastDateDigits_(other.lastDateDigits_) {}
   Tally& operator=(Tally&& other) noexcept {
     days_ = std::move(other.days_);
     lastKey_ = std::move(other.lastKey_);
     last_ = std::exchange(other.last_, nullptr);
+    lastStation_ = other.lastStation_;
+    lastDateDigits_ = other.lastDateDigits_;
     return *this;
   }
 
@@ -101,12 +105,16 @@ class Tally {
   const std::map<StationDay, DayCounts>& Days() const noexcept { return days_; }
 
  private:
-  DayCounts& At(std::string_view station, DayKey day);
+  DayCounts& At(std::string_view station, std::string_view dateDigits);
 
   std::map<StationDay, DayCounts> days_;
-  // The station-day of the record before: a file holds mostly one.
+  // The station-day of the record before, and its station and date
+  // digits packed into numbers (see Packed): a file holds mostly one, so
+  // most records are told to belong there by two comparisons.
   StationDay lastKey_;
   DayCounts* last_ = nullptr;
+  std::uint64_t lastStation_ = 0;
+  std::uint64_t lastDateDigits_ = 0;
 };
 
 // The rows of MOV POR HORA for one station-day: the 24 hours in order,

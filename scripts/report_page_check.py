@@ -45,15 +45,22 @@ class Tables(html.parser.HTMLParser):
         elif tag == "tbody" and self._table is not None:
             self._in_body = True
         elif tag == "tr" and self._in_body:
+            self._end_cell()
             self._table.append([])
         elif tag == "td" and self._in_body:
+            self._end_cell()
             self._cell = ""
 
-    def handle_endtag(self, tag):
-        if tag == "td" and self._cell is not None:
+    def _end_cell(self):
+        # A cell's end tag may be left out, as HTML allows.
+        if self._cell is not None:
             self._table[-1].append(self._cell)
             self._cell = None
-        elif tag == "tbody":
+
+    def handle_endtag(self, tag):
+        if tag in ("td", "tr", "tbody"):
+            self._end_cell()
+        if tag == "tbody":
             self._in_body = False
         elif tag == "table":
             self._table = None

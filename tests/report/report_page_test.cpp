@@ -54,23 +54,20 @@ std::string Unescaped(std::string_view html) {
   return text;
 }
 
-// The rows of the body of the table with id `id`, cell by cell.
+// The rows of the body of the table with id `id`, cell by cell; a cell
+// holds text only and ends where the next tag begins.
 CsvRows TableRows(const std::string& page, std::string_view id) {
   CsvRows rows;
   const std::size_t table = page.find("<table id=\"" + std::string(id) + "\"");
   const std::size_t body = page.find("<tbody>", table);
   const std::size_t end = page.find("</tbody>", body);
   if (table == std::string::npos || end == std::string::npos) return rows;
-  for (std::size_t row = page.find("<tr", body); row < end; row = page.find("<tr", row + 1)) {
-    const std::size_t rowEnd = page.find("</tr>", row);
-    std::vector<std::string> cells;
-    for (std::size_t cell = page.find("<td", row); cell < rowEnd;
-         cell = page.find("<td", cell + 1)) {
-      const std::size_t open = page.find('>', cell) + 1;
-      cells.push_back(
-          Unescaped(std::string_view(page).substr(open, page.find("</td>", open) - open)));
-    }
-    rows.push_back(cells);
+  for (std::size_t tag = page.find('<', body + 1); tag < end; tag = page.find('<', tag + 1)) {
+    if (page.compare(tag, 3, "<tr") == 0) rows.emplace_back();
+    if (page.compare(tag, 3, "<td") != 0) continue;
+    const std::size_t open = page.find('>', tag) + 1;
+    rows.back().push_back(
+        Unescaped(std::string_view(page).substr(open, page.find('<', open) - open)));
   }
   return rows;
 }
