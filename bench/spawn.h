@@ -1,0 +1,55 @@
+#pragma once
+
+// A program run as a child process and measured from outside: elapsed
+// time, peak memory and page faults. POSIX only.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace bench {
+
+struct ProcessRun {
+  double ms = 0;
+  long peakKib = 0;     // peak resident memory
+  long pageFaults = 0;  // minor and major
+  int status = -1;
+};
+
+// Runs `argv` (the program first) with standard output and standard error
+// sent to /dev/null, and waits for it.
+inline ProcessRun Spawn(std::vector<std::string> argv) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> pointers;
+  for (std::string& arg : argv) pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) != 0) {
+    std::perror("posix_spawn");
+    std::exit(1);
+  }
+  int raw = 0;
+  rusage usage{};
+  ::wait4(pid, &raw, 0, &usage);
+  const std::chrono::duration<double, std::milli> elapsed =
+      std::chrono::steady_clock::now() - start;
+  posix_spawn_file_actions_destroy(&actions);
+  return {elapsed.count(), usage.ru_maxrss, usage.ru_minflt + usage.ru_majflt,
+          WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
+}
+
+}  // namespace bench
