@@ -74,10 +74,9 @@ int main(int argc, char** argv) {
     if (option == "--runs") runs = std::max(1, std::atoi(argv[k + 1]));
     if (option == "--keep") keep = argv[k + 1];
   }
-  const fs::path dir = keep.empty()
-                           ? fs::temp_directory_path() / ("ziz-bench-report-" +
-                                                          std::to_string(::getpid()))
-                           : fs::path(keep);
+  const fs::path dir =
+      keep.empty() ? fs::temp_directory_path() / ("ziz-bench-report-" + std::to_string(::getpid()))
+                   : fs::path(keep);
   const Archive archives[] = {{"365 days x 2000 records", 365, 1, 2000},
                               {"365 days x 200 records", 365, 1, 200},
                               {"10000 files x 200 records", 10000, 28, 200}};
@@ -102,15 +101,16 @@ int main(int argc, char** argv) {
       status = std::max(made.status, floor.status);
     }
     const double made = Median(reportMs), floor = Median(readMs);
-    std::printf("%-26s %6.1f MB in, %5.1f MB out: report %8.1f ms, %6.0f KiB peak; "
-                "read only %7.1f ms, %5.0f KiB peak; report / read %.2fx%s\n",
-                a.name, static_cast<double>(bytes) / 1e6,
-                static_cast<double>(fs::file_size(out / "TOTAL-DIARIO.CSV") +
-                                    fs::file_size(out / "MOV-POR-HORA.CSV") +
-                                    fs::file_size(out / "RELATORIO.HTML")) /
-                    1e6,
-                made, Median(reportKib), floor, Median(readKib), made / floor,
-                status == 0 ? "" : "  (a run FAILED)");
+    std::printf(
+        "%-26s %6.1f MB in, %5.1f MB out: report %8.1f ms, %6.0f KiB peak; "
+        "read only %7.1f ms, %5.0f KiB peak; report / read %.2fx%s\n",
+        a.name, static_cast<double>(bytes) / 1e6,
+        static_cast<double>(fs::file_size(out / "TOTAL-DIARIO.CSV") +
+                            fs::file_size(out / "MOV-POR-HORA.CSV") +
+                            fs::file_size(out / "RELATORIO.HTML")) /
+            1e6,
+        made, Median(reportKib), floor, Median(readKib), made / floor,
+        status == 0 ? "" : "  (a run FAILED)");
     if (keep.empty()) fs::remove_all(folder);
   }
   if (keep.empty()) fs::remove_all(dir);

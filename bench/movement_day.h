@@ -19,8 +19,7 @@ constexpr int kDayRecords = 32767;
 // past column 57 on some lines. `records` of them (at most 32767) at
 // `station` on `date` (ddmmyy), the same for one seed.
 inline std::string MovementDay(int records = kDayRecords, const std::string& station = "SBJD",
-                               const std::string& date = "061226",
-                               std::uint32_t seed = 20261206) {
+                               const std::string& date = "061226", std::uint32_t seed = 20261206) {
   std::mt19937 random(seed);
   const char* aerodromes[] = {"SBKP", "SBGR", "SBSP", "SBMT", "SBRP", "SBBP", "SDCO", "SDPW"};
   const char* types[] = {"C172", "PA34", "BE20", "C208", "AS50", "B738", "E195", "A20N"};

@@ -34,6 +34,7 @@ inline ProcessRun Spawn(std::vector<std::string> argv) {
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   std::vector<char*> pointers;
+  pointers.reserve(argv.size() + 1);
   for (std::string& arg : argv) pointers.push_back(arg.data());
   pointers.push_back(nullptr);
   const auto start = std::chrono::steady_clock::now();

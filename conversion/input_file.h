@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -18,7 +17,6 @@ struct FileIdentity {
   std::uint64_t inode = 0;
 
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-  friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 
 // Whether `file` is one of `files` (the inputs of a report, say).

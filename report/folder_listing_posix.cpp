@@ -24,6 +24,9 @@ std::optional<std::vector<std::string>> NamesIn(std::string_view path, std::stri
   std::vector<std::string> names;
   for (;;) {
     errno = 0;
+    // readdir on a stream of our own is safe in any thread; readdir_r,
+    // which the check would have, is the one POSIX has deprecated.
+    // cppcheck-suppress readdirCalled
     const dirent* entry = ::readdir(folder.get());
     if (entry == nullptr) break;
     const std::string_view name = entry->d_name;

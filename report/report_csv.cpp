@@ -92,9 +92,10 @@ void WriteHourlyCsv(const Tally& tally, ByteSink& out) {
   out.Write(kHourlyHeader);
   Row row(out);
   for (const auto& [key, counts] : tally.Days()) {
+    const std::string& station = key.station;
     const std::string date = DateText(key.day);
     ForEachHourRow(counts, [&](int hour, const DepArr& c) {
-      row.Text(key.station).Text(date).Text(HourText(hour));
+      row.Text(station).Text(date).Text(HourText(hour));
       row.Numbers({c.departures, c.arrivals, c.Total()});
       row.End();
     });

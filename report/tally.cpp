@@ -82,9 +82,9 @@ void Tally::Count(const ravuvur::MovementRecord& record) {
   // arrival time's, as in the rows of a conversion.
   const auto countHour = [&counts](std::string_view time, std::int64_t DepArr::*which) {
     const int hour = HourOf(time);
-    DepArr& slot = hour == kUnreadableHour ? counts.unreadableHour
-                                           : counts.hours[static_cast<std::size_t>(hour)];
-    ++(slot.*which);
+    DepArr* slot = hour == kUnreadableHour ? &counts.unreadableHour
+                                           : &counts.hours[static_cast<std::size_t>(hour)];
+    ++(slot->*which);
   };
   switch (record.kind) {
     case MovementKind::Departure:

@@ -70,7 +70,10 @@ struct StationDay {
   std::string station;  // columns 1-4 of the record, raw Windows-1252 bytes
   DayKey day = kUnreadableDate;
 
-  auto operator<=>(const StationDay&) const = default;
+  // Station order (bytes), then calendar order.
+  friend bool operator<(const StationDay& a, const StationDay& b) noexcept {
+    return a.station != b.station ? a.station < b.station : a.day < b.day;
+  }
 };
 
 class Tally {
