@@ -84,6 +84,28 @@ std::string Chart(const std::string& page, std::string_view id) {
   return start == std::string::npos ? "" : page.substr(start, end - start);
 }
 
+struct Rect {
+  std::string cssClass;
+  double y = 0;
+  double height = 0;
+};
+
+// The bars of a chart, in the order drawn.
+std::vector<Rect> Rects(const std::string& chart) {
+  std::vector<Rect> rects;
+  const auto value = [&chart](std::size_t from, std::string_view attribute) {
+    const std::size_t at = chart.find(" " + std::string(attribute) + "=\"", from);
+    return chart.substr(at + attribute.size() + 3,
+                        chart.find('"', at + attribute.size() + 3) - at - attribute.size() - 3);
+  };
+  for (std::size_t at = chart.find("<rect"); at != std::string::npos;
+       at = chart.find("<rect", at + 1)) {
+    rects.push_back(
+        {value(at, "class"), std::stod(value(at, "y")), std::stod(value(at, "height"))});
+  }
+  return rects;
+}
+
 // Two stations, a day without movements between two days, an unreadable
 // date and an unreadable time.
 Tally Sample() {
@@ -136,6 +158,18 @@ TEST(ReportPageTest, HourChartStacksOneBarPerHourWithDeparturesAndArrivals) {
   EXPECT_EQ(Occurrences(chart, "<rect class=\"chegada\""), 2u);
   EXPECT_NE(chart.find("<title>07h: 1 partida</title>"), std::string::npos);
   EXPECT_NE(chart.find("<title>18h: 1 chegada</title>"), std::string::npos);
+  // At 07 the arrival sits on the departure; each is as tall as the lone
+  // arrival at 18.
+  const std::vector<Rect> bars = Rects(chart);
+  ASSERT_EQ(bars.size(), 3u);
+  const Rect& departure07 = bars[0];
+  const Rect& arrival07 = bars[1];
+  const Rect& arrival18 = bars[2];
+  EXPECT_EQ(departure07.cssClass + arrival07.cssClass + arrival18.cssClass,
+            "partidachegadachegada");
+  EXPECT_DOUBLE_EQ(arrival07.y + arrival07.height, departure07.y);
+  EXPECT_DOUBLE_EQ(departure07.height, arrival18.height);
+  EXPECT_DOUBLE_EQ(arrival07.height, arrival18.height);
 }
 
 TEST(ReportPageTest, DayChartDrawsTheWholePeriodAllStationsSummed) {
