@@ -179,7 +179,8 @@ void ReportReader::ReadFile(const std::string& path) {
 }
 
 void ReportReader::Note(const std::string& path, std::string message, bool counted) {
-  FileNote note{ravuvur::ShownInLog(path), std::move(message)};
+  // An empty name shows as the shell would take it back.
+  FileNote note{path.empty() ? "''" : ravuvur::ShownInLog(path), std::move(message)};
   if (onNote_) onNote_(note, counted);
   if (!counted) facts_.filesNotCounted.push_back(std::move(note));
 }

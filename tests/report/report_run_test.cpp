@@ -92,12 +92,14 @@ TEST_F(ReportRunTest, AFileAConversionRefusesCountsNothingAndIsNamed) {
   WriteFile(In("CONTAGEM.DAT"), MovementFile("40000", {Departure(), Departure()}));
   reader.Read(In("FALTA.DAT"));
   reader.Read(In("CONTAGEM.DAT"));
+  reader.Read("");
   reader.Read(In("BOM.DAT"));
   EXPECT_EQ(notes, (Strings{In("FALTA.DAT") + ": 021 ERRO ao abrir o arquivo de entrada",
                             In("CONTAGEM.DAT") +
-                                ": 026 ERRO: quantidade de registros fora do limite: 40000"}));
+                                ": 026 ERRO: quantidade de registros fora do limite: 40000",
+                            "'': 021 ERRO ao abrir o arquivo de entrada"}));
   EXPECT_FALSE(reader.AllCounted());
-  EXPECT_EQ(reader.facts().filesNotCounted.size(), 2u);
+  EXPECT_EQ(reader.facts().filesNotCounted.size(), 3u);
   EXPECT_EQ(reader.facts().filesCounted, 1);
   EXPECT_EQ(DailyRows()[0][2], "1");
 }
