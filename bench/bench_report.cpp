@@ -3,8 +3,9 @@
 // (365 files of 2000 records), the same year with a tenth of the records
 // (memory must not follow the records), and a small country's year
 // (10 000 files of 200 records, 28 aerodromes). Each process is measured
-// from outside (elapsed time, peak memory), the report and the reading in
-// turn; medians are printed. A benchmark, not a test: it asserts nothing.
+// from outside, the report and the reading in turn (medians of the elapsed
+// times), and once more alone under GNU time for its peak memory. A
+// benchmark, not a test: it asserts nothing.
 //
 //   bench_report [--runs N] [--keep DIR]
 
@@ -89,17 +90,17 @@ int main(int argc, char** argv) {
                                              (folder / "arquivo").string()};
     const std::vector<std::string> read = {READ_FOLDER_PATH, (folder / "arquivo").string()};
     bench::Spawn(report);  // the files in the page cache, for both
-    std::vector<double> reportMs, readMs, reportKib, readKib;
+    std::vector<double> reportMs, readMs;
     int status = 0;
     for (int r = 0; r < runs; ++r) {
       const bench::ProcessRun made = bench::Spawn(report);
       const bench::ProcessRun floor = bench::Spawn(read);
       reportMs.push_back(made.ms);
-      reportKib.push_back(static_cast<double>(made.peakKib));
       readMs.push_back(floor.ms);
-      readKib.push_back(static_cast<double>(floor.peakKib));
       status = std::max(made.status, floor.status);
     }
+    const long reportKib = bench::PeakKibAlone(report);
+    const long readKib = bench::PeakKibAlone(read);
     const double made = Median(reportMs), floor = Median(readMs);
     std::printf(
         "%-26s %6.1f MB in, %5.1f MB out: report %8.1f ms, %6.0f KiB peak; "
@@ -109,7 +110,7 @@ int main(int argc, char** argv) {
                             fs::file_size(out / "MOV-POR-HORA.CSV") +
                             fs::file_size(out / "RELATORIO.HTML")) /
             1e6,
-        made, Median(reportKib), floor, Median(readKib), made / floor,
+        made, static_cast<double>(reportKib), floor, static_cast<double>(readKib), made / floor,
         status == 0 ? "" : "  (a run FAILED)");
     if (keep.empty()) fs::remove_all(folder);
   }

@@ -21,7 +21,11 @@ namespace bench {
 
 struct ProcessRun {
   double ms = 0;
-  long peakKib = 0;     // peak resident memory
+  // Peak resident memory. A spawned child starts out sharing this
+  // program's memory, and the kernel counts that in the child's peak: for
+  // a child smaller than its parent this is the parent's size (see
+  // PeakKibAlone).
+  long peakKib = 0;
   long pageFaults = 0;  // minor and major
   int status = -1;
 };
@@ -51,6 +55,26 @@ inline ProcessRun Spawn(std::vector<std::string> argv) {
   posix_spawn_file_actions_destroy(&actions);
   return {elapsed.count(), usage.ru_maxrss, usage.ru_minflt + usage.ru_majflt,
           WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
+}
+
+// The peak resident memory of `argv` run on its own: started by GNU time,
+// a small program, so that the figure is the child's and not its parent's.
+// 0 where /usr/bin/time is missing.
+inline long PeakKibAlone(std::vector<std::string> argv) {
+  char report[] = "/tmp/ziz-bench-peak.XXXXXX";
+  const int fd = ::mkstemp(report);
+  if (fd < 0) return 0;
+  ::close(fd);
+  argv.insert(argv.begin(), {"/usr/bin/time", "-f", "%M", "-o", report});
+  long kib = 0;
+  if (::access("/usr/bin/time", X_OK) == 0 && Spawn(argv).status >= 0) {
+    if (std::FILE* in = std::fopen(report, "r")) {
+      if (std::fscanf(in, "%ld", &kib) != 1) kib = 0;
+      std::fclose(in);
+    }
+  }
+  ::unlink(report);
+  return kib;
 }
 
 }  // namespace bench
