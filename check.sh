@@ -14,12 +14,12 @@ build=build
 # Generated sources (moc, resources) must exist before they are analysed.
 cmake --build "$build" -j"$(nproc)" >/dev/null
 
-sources=(core conversion cli screen window fuzz bench tests)
+sources=(core conversion report cli screen window fuzz bench tests)
 # clang-tidy reads the program's own sources and the tests' shared support.
 # The test programs themselves are half of its time and hold no code that
 # ships; they are compiled with every warning as an error and read by
 # cppcheck. `./check.sh --all` takes them into clang-tidy too.
-tidy_sources=(core conversion cli screen window fuzz bench tests/support)
+tidy_sources=(core conversion report cli screen window fuzz bench tests/support)
 tidy_windows_tests=""
 if [ "${1:-}" = --all ]; then
   tidy_sources=("${sources[@]}")
@@ -51,7 +51,7 @@ if [ -f build-windows/compile_commands.json ]; then
   if ! run-clang-tidy-14 -p build-windows -quiet -j "$(nproc)" \
       -extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-Wno-unknown-warning-option \
       -extra-arg=-isystem"$mingw_cxx" -extra-arg=-isystem"$mingw_cxx/x86_64-w64-mingw32" \
-      "$PWD/(core|conversion|cli|screen)/.*(_windows|win32_file|wide_text)\.cpp\$|$PWD/window/win32/.*\.cpp\$$tidy_windows_tests" \
+      "$PWD/(core|conversion|report|cli|screen)/.*(_windows|win32_file|wide_text)\.cpp\$|$PWD/window/win32/.*\.cpp\$$tidy_windows_tests" \
       >build-windows/clang-tidy.log 2>&1; then
     grep -E 'warning:|error:' build-windows/clang-tidy.log | sort -u >&2 || cat build-windows/clang-tidy.log >&2
     status=1

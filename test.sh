@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
-ensure_packages "${ENGINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" \
+ensure_packages "${ENGINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${WINDOW_PACKAGES[@]}" "${REPORT_PACKAGES[@]}" \
   "${CHECK_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 
 jobs=$(nproc)

@@ -6,10 +6,6 @@
 //
 //   bench_conversion [--runs N] [--long-line-mib M] [--keep DIR]
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,9 +19,8 @@
 #include <vector>
 
 #include "bench/movement_day.h"
+#include "bench/spawn.h"
 #include "conversion/run_conversion.h"
-
-extern char** environ;
 
 namespace {
 
@@ -38,34 +33,10 @@ double Median(std::vector<double> values) {
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-struct ProcessRun {
-  double ms = 0;
-  long peakKib = 0;     // peak resident memory
-  long pageFaults = 0;  // minor and major
-  int status = -1;
-};
+using bench::ProcessRun;
 
-// Runs dta2csv on `input` with standard output to /dev/null.
-ProcessRun SpawnDta2csv(const std::string& input) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  std::string program = DTA2CSV_PATH;
-  std::vector<char*> argv = {program.data(), const_cast<char*>(input.c_str()), nullptr};
-  const auto start = Clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
-    std::perror("posix_spawn");
-    std::exit(1);
-  }
-  int raw = 0;
-  rusage usage{};
-  ::wait4(pid, &raw, 0, &usage);
-  const auto elapsed = Clock::now() - start;
-  posix_spawn_file_actions_destroy(&actions);
-  return {Ms(elapsed), usage.ru_maxrss, usage.ru_minflt + usage.ru_majflt,
-          WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
-}
+// Runs dta2csv on `input`, its log to /dev/null.
+ProcessRun SpawnDta2csv(const std::string& input) { return bench::Spawn({DTA2CSV_PATH, input}); }
 
 }  // namespace
 

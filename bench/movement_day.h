@@ -1,8 +1,11 @@
 #pragma once
 
-// The movement file the benchmarks convert: 32767 records, the most a
-// header can announce, generated the same way every time.
+// The movement files the benchmarks read: by default a day of 32767
+// records, the most a header can announce, generated the same way every
+// time.
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -11,16 +14,23 @@ namespace bench {
 
 constexpr int kDayRecords = 32767;
 
-// A plausible day at a busy aerodrome: mostly departures and arrivals,
-// some circuits (touch-and-go), crossings and condition entries, and a
-// remark past column 57 on some lines.
-inline std::string MovementDay() {
-  std::mt19937 random(20261206);
+// A plausible day at an aerodrome: mostly departures and arrivals, some
+// circuits (touch-and-go), crossings and condition entries, and a remark
+// past column 57 on some lines. `records` of them (at most 32767) at
+// `station` on `date` (ddmmyy), the same for one seed.
+inline std::string MovementDay(int records = kDayRecords, const std::string& station = "SBJD",
+                               const std::string& date = "061226", std::uint32_t seed = 20261206) {
+  std::mt19937 random(seed);
   const char* aerodromes[] = {"SBKP", "SBGR", "SBSP", "SBMT", "SBRP", "SBBP", "SDCO", "SDPW"};
   const char* types[] = {"C172", "PA34", "BE20", "C208", "AS50", "B738", "E195", "A20N"};
-  std::string file = "SBJD DTA0612 32767\r\n";
-  file.reserve(static_cast<std::size_t>(kDayRecords) * 80);
-  for (int i = 0; i < kDayRecords; ++i) {
+  char header[32];
+  std::snprintf(header, sizeof header, "%-4.4s DTA0612 %05d\r\n", station.c_str(), records);
+  std::string file = header;
+  file.reserve(static_cast<std::size_t>(records) * 80);
+  // The hours of the day spread over the records (1400 an hour in the
+  // biggest day, as always).
+  const int perHour = std::max(1, records * 1400 / kDayRecords);
+  for (int i = 0; i < records; ++i) {
     std::string line(57, ' ');
     const auto put = [&line](std::size_t column, const std::string& text) {
       line.replace(column - 1, text.size(), text);
@@ -28,9 +38,10 @@ inline std::string MovementDay() {
     char ident[8];
     std::snprintf(ident, sizeof ident, "PR%05d", static_cast<int>(random() % 100000));
     char time[5];
-    std::snprintf(time, sizeof time, "%02d%02d", (i / 1400) % 24, static_cast<int>(random() % 60));
-    put(1, "SBJD");
-    put(10, "061226");
+    std::snprintf(time, sizeof time, "%02d%02d", (i / perHour) % 24,
+                  static_cast<int>(random() % 60));
+    put(1, station);
+    put(10, date);
     put(16, ident);
     put(23, types[random() % 8]);
     put(27, random() % 2 ? "V" : "I");

@@ -1,5 +1,6 @@
 // dta2csv: converts movement files from the command line, one run per
-// file, exactly as the window's Ok button does, printing each run's log.
+// file, exactly as the window's Ok button does, printing each run's log;
+// or, with --report, counts many files into a report (report_command.h).
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/report_command.h"
 #include "conversion/output_path.h"
 #include "conversion/run_conversion.h"
 #include "core/text.h"
@@ -18,13 +20,23 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: dta2csv [--] FILE...\n"
+    "       dta2csv --report DIR [--] INPUT...\n"
     "       dta2csv --help | --version\n"
     "\n"
     "Converts each movement FILE (KOVA/DTA) into a CSV file beside it, named\n"
     "like FILE with its last four characters replaced by \".CSV\", and prints\n"
     "each conversion's log. An earlier CSV is replaced only by a complete one.\n"
     "\n"
-    "Exit status: 0 when every file was converted, 1 when any was not,\n"
+    "With --report, converts nothing: counts the movements of every INPUT (a\n"
+    "movement file, or a folder whose *.DAT files are read) by station, day\n"
+    "and hour, and writes three files into the existing folder DIR:\n"
+    "TOTAL-DIARIO.CSV (a row per station and day), MOV-POR-HORA.CSV (24 rows\n"
+    "per station and day) and RELATORIO.HTML (a page with charts and both\n"
+    "tables). A file a conversion would refuse is named on standard error and\n"
+    "counts nothing; the report is written from the others.\n"
+    "\n"
+    "Exit status: 0 when every file was converted (or counted, and the report\n"
+    "written), 1 when any was not (or the report could not be written),\n"
     "2 for a usage error, 3 when the log could not be written.\n";
 
 constexpr int kConverted = 0;
@@ -86,10 +98,15 @@ int ConvertAll(const std::vector<std::string>& files) {
 int Main(int argc, char** argv) {
   dta2csv::PrepareConsole();
 
+  std::vector<std::string> arguments = dta2csv::Utf8Arguments(argc, argv);
+  if (!arguments.empty() && arguments.front() == "--report") {
+    return dta2csv::RunReportCommand({arguments.begin() + 1, arguments.end()});
+  }
+
   std::vector<std::string> files;
   std::vector<std::string> unmatched;  // patterns that matched no file
   bool optionsEnded = false;
-  for (std::string& arg : dta2csv::Utf8Arguments(argc, argv)) {
+  for (std::string& arg : arguments) {
     if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && (arg == "--help" || (kSlashQuestionIsHelp && arg == "/?"))) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,7 +30,11 @@ class CsvFile {
   // Prepares to write the CSV at `csvPath` (UTF-8). Refuses the input
   // itself (SameAsInput), and a folder, a device or a file that cannot be
   // written (CannotCreate).
-  CreateResult Create(std::string_view csvPath, const FileIdentity& input);
+  CreateResult Create(std::string_view csvPath, const FileIdentity& input) {
+    return Create(csvPath, std::span<const FileIdentity>(&input, 1));
+  }
+  // The same for a file made from several inputs: refuses each of them.
+  CreateResult Create(std::string_view csvPath, std::span<const FileIdentity> inputs);
   bool IsOpen() const noexcept { return pending_ != nullptr; }
 
   // Place for up to `bytes` more bytes of rows; Wrote says where they end.

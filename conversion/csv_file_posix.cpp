@@ -448,7 +448,7 @@ struct CsvFile::Pending {
   Pending(const Pending&) = delete;
   Pending& operator=(const Pending&) = delete;
 
-  CreateResult Resolve(std::string_view csvPath, const FileIdentity& input);
+  CreateResult Resolve(std::string_view csvPath, std::span<const FileIdentity> inputs);
   CreateResult OpenNewFile();
   CreateResult OpenInPlace();
   CreateResult Refuse(std::string why) {
@@ -472,7 +472,7 @@ struct CsvFile::Pending {
 // Finds what the CSV's name stands for, following links as allowed, and
 // decides whether it may be replaced.
 CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
-                                                const FileIdentity& input) {
+                                                std::span<const FileIdentity> inputs) {
   auto [folderPath, base] = SplitPath(csvPath);
   int links = 0;
   folder = OpenFolderByParts(AT_FDCWD, folderPath, links, reason);
@@ -486,7 +486,7 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
       return errno == ENOENT ? CreateResult::Created : RefuseForError();
     }
     if (S_ISREG(st.st_mode)) {
-      if (FileIdentity{st.st_dev, st.st_ino} == input) return CreateResult::SameAsInput;
+      if (IsOneOf(FileIdentity{st.st_dev, st.st_ino}, inputs)) return CreateResult::SameAsInput;
       if (const char* stream = LogStreamInto(st)) {
         return Refuse(std::string("the log is being written into it (") + stream + ")");
       }
@@ -758,12 +758,13 @@ void CsvFile::UseNamedTemporaryFiles(bool named) noexcept { useNamedTemporary = 
 CsvFile::CsvFile() = default;
 CsvFile::~CsvFile() { Discard(); }
 
-CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
+CsvFile::CreateResult CsvFile::Create(std::string_view csvPath,
+                                      std::span<const FileIdentity> inputs) {
   Discard();  // also empties the buffer
   failed_ = false;
   failureReason_.clear();
   auto pending = std::make_unique<Pending>();
-  CreateResult result = pending->Resolve(csvPath, input);
+  CreateResult result = pending->Resolve(csvPath, inputs);
   if (result == CreateResult::Created) result = pending->OpenNewFile();
   if (result == CreateResult::Created) {
     pending_ = std::move(pending);

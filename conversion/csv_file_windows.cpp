@@ -165,7 +165,8 @@ void CsvFile::Discard() noexcept {
   buffer_.Clear();
 }
 
-CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
+CsvFile::CreateResult CsvFile::Create(std::string_view csvPath,
+                                      std::span<const FileIdentity> inputs) {
   Discard();  // also empties the buffer
   failed_ = false;
   const auto refuse = [this](std::string why) {
@@ -187,7 +188,7 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
                                     FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   if (existing.IsValid() && GetFileInformationByHandle(existing.Get(), &info) &&
-      win32::IdentityOf(info) == input) {
+      IsOneOf(win32::IdentityOf(info), inputs)) {
     return CreateResult::SameAsInput;
   }
   if (!existing.IsValid()) {
@@ -208,7 +209,8 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
     }
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return refuse("a folder");
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return refuse("read-only");
-    if (win32::IdentityOf(info) == input || GetFileType(pending->earlier.Get()) != FILE_TYPE_DISK) {
+    if (IsOneOf(win32::IdentityOf(info), inputs) ||
+        GetFileType(pending->earlier.Get()) != FILE_TYPE_DISK) {
       return refuse("not a regular file");
     }
   }

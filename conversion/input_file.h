@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,11 @@ struct FileIdentity {
 // that differs only in letter case) comes back as it is, as it always
 // does elsewhere.
 std::string LongPath(std::string_view utf8Path);
+
+// Whether `file` is one of `files` (the inputs of a report, say).
+inline bool IsOneOf(const FileIdentity& file, std::span<const FileIdentity> files) noexcept {
+  return std::find(files.begin(), files.end(), file) != files.end();
+}
 
 // The movement file's bytes, read in order from the start. The line
 // splitting on top of it is the same everywhere; this is the part each

@@ -122,8 +122,7 @@ bool Run(ModuleState& state, std::string_view inputPath, std::string& csvFailure
   }
 
   FileHeader& header = state.header;
-  header.headerStation.assign(FieldAt(lineBuffer, kHeaderStationColumn, kHeaderStationWidth));
-  header.countText.assign(FieldAt(lineBuffer, kCountTextColumn, kCountTextWidth));
+  DecodeHeader(lineBuffer, header);
   const std::string countShown = ShownInLog(Windows1252ToUtf8(header.countText));
 
   say(msg::k002Header);

@@ -57,6 +57,11 @@ void MovementTallies::ComputeTotals() noexcept {
   totalDepArr = static_cast<std::int16_t>(departures + arrivals);
 }
 
+void DecodeHeader(std::string_view line, FileHeader& header) {
+  header.headerStation.assign(FieldAt(line, kHeaderStationColumn, kHeaderStationWidth));
+  header.countText.assign(FieldAt(line, kCountTextColumn, kCountTextWidth));
+}
+
 void DecodeRecord(std::string_view line, MovementRecord& r, MovementTallies& t) {
   // Every field lies within the first 57 columns: one copy of those is all
   // the cutting there is.

@@ -137,6 +137,11 @@ class MovementRecord {
   ShortText<5> rowTime_;
 };
 
+// Cuts the header line (the file's first, without its terminator) into
+// `header`: the station from columns 1-4, the count text from 14-18. An
+// empty line gives two empty fields.
+void DecodeHeader(std::string_view line, FileHeader& header);
+
 // Cuts one record line (without its terminator) into `record`, classifies
 // it and counts it in `tallies`. Never fails: odd input only gives odd or
 // empty field texts.

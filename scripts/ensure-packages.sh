@@ -45,6 +45,9 @@ WINDOW_PACKAGES+=(xvfb openbox xdotool at-spi2-core python3-pyatspi dbus-daemon)
 # file system without fallocate (an ext2 image on a loop device).
 TEST_PACKAGES=(e2fsprogs)
 
+# The report's page in a real browser (scripts/report-page-in-browser.sh).
+REPORT_PACKAGES=(chromium)
+
 # Fuzzing (clang and its libFuzzer runtime) and static analysis.
 CHECK_PACKAGES=(clang libclang-rt-14-dev clang-tidy clang-format cppcheck)
 

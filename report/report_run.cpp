@@ -1,0 +1,218 @@
+#include "report/report_run.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+#include "conversion/count_value.h"
+#include "conversion/csv_file.h"
+#include "core/messages.h"
+#include "core/text.h"
+#include "report/folder_listing.h"
+#include "report/report_csv.h"
+#include "report/summary.h"
+
+namespace report {
+namespace {
+
+namespace msg = ravuvur::msg;
+
+// A log message's literal when no value follows it: "021 ERRO ao abrir o
+// arquivo de entrada", without the separator that would lead to the path.
+std::string Literal(std::string_view literal) {
+  if (literal.ends_with(": ")) literal.remove_suffix(2);
+  return std::string(literal);
+}
+
+bool IsHidden(std::string_view name) noexcept { return name.starts_with('.'); }
+
+// A report file's rows go to the new file the commit holds.
+class CommitSink : public ByteSink {
+ public:
+  explicit CommitSink(ravuvur::CsvFile& file) : file_(file) {}
+  void Write(std::string_view bytes) override {
+    char* room = file_.Room(bytes.size());
+    if (!bytes.empty()) std::memcpy(room, bytes.data(), bytes.size());
+    file_.Wrote(room + bytes.size());
+  }
+
+ private:
+  ravuvur::CsvFile& file_;
+};
+
+constexpr std::array<std::string_view, 3> kNames = {kDailyCsvName, kHourlyCsvName, kPageName};
+
+// Makes `file` ready to take the place of `name` in `folder`, refusing the
+// inputs; false with `failure` when it cannot.
+bool Create(ravuvur::CsvFile& file, std::string_view folder, std::string_view name,
+            std::span<const ravuvur::FileIdentity> inputs, std::string& failure) {
+  const std::string path = InFolder(folder, name);
+  switch (file.Create(path, inputs)) {
+    case ravuvur::CsvFile::CreateResult::Created: return true;
+    case ravuvur::CsvFile::CreateResult::SameAsInput:
+      failure = ravuvur::ShownInLog(path) + ": it is one of the inputs";
+      break;
+    case ravuvur::CsvFile::CreateResult::CannotCreate:
+      failure = ravuvur::ShownInLog(path) + ": " + file.FailureReason();
+      break;
+  }
+  return false;
+}
+
+// Whether all three files could be made, trying each in turn and keeping
+// none: a commit holds one new file at a time.
+bool CanCreateAll(std::string_view folder, std::span<const ravuvur::FileIdentity> inputs,
+                  std::string& failure) {
+  ravuvur::CsvFile file;
+  for (const std::string_view name : kNames) {
+    if (!Create(file, folder, name, inputs, failure)) return false;
+    file.Discard();
+  }
+  return true;
+}
+
+void WriteContent(std::size_t which, const ReportReader& read, ByteSink& out) {
+  switch (which) {
+    case 0: WriteDailyCsv(read.tally(), out); break;
+    case 1: WriteHourlyCsv(read.tally(), out); break;
+    default: WritePage(read.tally(), Summarize(read.tally()), read.facts(), out); break;
+  }
+}
+
+}  // namespace
+
+bool NamedLikeMovementFile(std::string_view path) noexcept {
+  if (path.size() < 4) return false;
+  const std::string_view end = path.substr(path.size() - 4);
+  constexpr std::string_view kLower = ".dat";
+  for (std::size_t k = 0; k < 4; ++k) {
+    const char c = end[k];
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower != kLower[k]) return false;
+  }
+  return true;
+}
+
+ReportReader::ReportReader(NoteSink onNote) : onNote_(std::move(onNote)) {}
+
+void ReportReader::Read(const std::string& input) {
+  if (!NamedLikeMovementFile(input) && IsFolder(input)) {
+    ReadFolder(input);
+  } else {
+    ReadFile(input);
+  }
+}
+
+void ReportReader::ReadFolder(const std::string& folder) {
+  std::string reason;
+  std::optional<std::vector<std::string>> names = NamesIn(folder, reason);
+  if (!names) {
+    Note(folder, "ERRO ao ler a pasta: " + reason, false);
+    return;
+  }
+  // Hidden files are left out, as the window and a shell's *.DAT leave
+  // them out: editors and copies keep their own leftovers there. The
+  // order is the one a reader of the folder expects: letter case ignored,
+  // then the bytes, so that it is the same every time.
+  std::vector<std::pair<std::string, std::string>> byName;  // upper case, name
+  for (std::string& name : *names) {
+    if (!IsHidden(name) && NamedLikeMovementFile(name)) {
+      byName.emplace_back(ravuvur::UpperCase(name), std::move(name));
+    }
+  }
+  std::sort(byName.begin(), byName.end());
+  for (const auto& entry : byName) ReadFile(InFolder(folder, entry.second));
+}
+
+void ReportReader::ReadFile(const std::string& path) {
+  if (!file_.Open(path)) {
+    Note(path, Literal(msg::k021CannotOpenInput), false);
+    return;
+  }
+  if (!seen_.insert(file_.Identity()).second) {
+    file_.Close();
+    return;  // named before: counted, or not, once
+  }
+  inputs_.push_back(file_.Identity());
+
+  // The header, then the records it announces, read as a conversion reads
+  // them; a file that fails on the way adds nothing.
+  std::string_view line;
+  if (file_.ReadLine(line) == ravuvur::ReadResult::Error) {
+    file_.Close();
+    Note(path, Literal(msg::k028CannotReadInput), false);
+    return;
+  }
+  ravuvur::DecodeHeader(line, header_);
+  const auto countShown = [this] {
+    return ravuvur::ShownInLog(ravuvur::Windows1252ToUtf8(header_.countText));
+  };
+  const std::optional<std::int16_t> count = ravuvur::CountValue(header_.countText);
+  if (!count) {
+    file_.Close();
+    Note(path, std::string(msg::k026CountOutOfRange) + countShown(), false);
+    return;
+  }
+  fileTally_.Clear();
+  tallies_.Reset();
+  for (int i = 1; i <= *count; ++i) {
+    const ravuvur::ReadResult read = file_.ReadLine(line);
+    if (read == ravuvur::ReadResult::Error) {
+      file_.Close();
+      Note(path, Literal(msg::k028CannotReadInput), false);
+      return;
+    }
+    if (read == ravuvur::ReadResult::End) {
+      Note(path,
+           std::string(msg::k027EarlyEnd) + std::to_string(i) + std::string(msg::k007Of) +
+               countShown(),
+           true);
+      break;
+    }
+    ravuvur::DecodeRecord(line, record_, tallies_);
+    fileTally_.Count(record_);
+  }
+  file_.Close();
+  tally_.Add(fileTally_);
+  ++facts_.filesCounted;
+}
+
+void ReportReader::Note(const std::string& path, std::string message, bool counted) {
+  // An empty name shows as the shell would take it back.
+  FileNote note{path.empty() ? "''" : ravuvur::ShownInLog(path), std::move(message)};
+  if (onNote_) onNote_(note, counted);
+  if (!counted) facts_.filesNotCounted.push_back(std::move(note));
+}
+
+bool CanWriteReport(std::string_view folder, std::string& failure) {
+  return CanCreateAll(folder, {}, failure);
+}
+
+bool WriteReport(std::string_view folder, const ReportReader& read, std::string& failure) {
+  // Every file is checked before the first is written, so what can be
+  // known to fail (the folder, a name that is an input) changes nothing.
+  if (!CanCreateAll(folder, read.inputs(), failure)) return false;
+  // Then each takes its place whole, in turn; one that cannot leaves its
+  // earlier self, and says which ones before it were replaced.
+  std::string written;
+  for (std::size_t k = 0; k < kNames.size(); ++k) {
+    ravuvur::CsvFile file;
+    bool done = Create(file, folder, kNames[k], read.inputs(), failure);
+    if (done) {
+      CommitSink sink(file);
+      WriteContent(k, read, sink);
+      done = file.Commit() == ravuvur::CsvFile::CommitResult::Committed;
+      if (!done)
+        failure = ravuvur::ShownInLog(InFolder(folder, kNames[k])) + ": " + file.FailureReason();
+    }
+    if (!done) {
+      if (!written.empty()) failure += " (written: " + written + ")";
+      return false;
+    }
+    written += (written.empty() ? "" : ", ") + std::string(kNames[k]);
+  }
+  return true;
+}
+
+}  // namespace report
