@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "core/text.h"
 #include "screen/folder.h"
 #include "screen/layout.h"
 #include "screen/pattern.h"
@@ -64,6 +69,53 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchRow{"[a].DAT", "[A].dat", true}, MatchRow{"[a].DAT", "a.DAT", false},
                       MatchRow{"ÇÃO*", "ção.dat", true}, MatchRow{"*a*b*c", "xaxbxbxc", true},
                       MatchRow{"*a*b*c", "xaxbxcx", false}));
+
+// Stars at the end, a final ".*" after several dots, blanks and empty
+// parts around the separators.
+INSTANTIATE_TEST_SUITE_P(
+    Edges, NamePatternTest,
+    ::testing::Values(MatchRow{"A*", "a", true}, MatchRow{"A**", "a", true},
+                      MatchRow{"A?", "a", false}, MatchRow{"*", "x", true},
+                      MatchRow{"A.B.*", "a.b.c", true}, MatchRow{"A.*", "a.b.c", true},
+                      MatchRow{"A.C.*", "a.b.c", false}, MatchRow{" *.DAT\t", "a.dat", true},
+                      MatchRow{";*.CSV", "a.csv", true}, MatchRow{"*.DAT;", "a.dat", true},
+                      MatchRow{"a.dat;;b.dat", "b.dat", true}, MatchRow{" ; ", "x", true}));
+
+// Letters and their capitals fold alike; nothing else does. Checked over
+// the blocks the folding covers, against the engine's upper-case table.
+std::string Character(char32_t c) {
+  char bytes[4];
+  return {bytes, ravuvur::EncodeUtf8(c, bytes)};
+}
+
+TEST(FoldedTest, FoldsOnlyCharactersWithTheSameCapitalTogether) {
+  std::map<std::u32string, std::string> capitalOf;
+  std::vector<std::string> wrong;
+  for (char32_t c = 0x20; c < 0x600; ++c) {
+    if (c == 0x3A2) continue;  // unassigned; its place in the Greek capitals folds it to ς
+    const std::string text = Character(c);
+    const auto [at, fresh] = capitalOf.emplace(screen::Folded(text), ravuvur::UpperCase(text));
+    if (!fresh && at->second != ravuvur::UpperCase(text)) wrong.push_back(text);
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.front();
+}
+
+TEST(FoldedTest, FoldsEachSmallLetterWithItsCapital) {
+  std::vector<std::string> wrong;
+  // Final ς is left out: it folds apart from σ, as ÿ does from Ÿ.
+  constexpr std::array<std::pair<char32_t, char32_t>, 6> kSmall = {
+      {{0x61, 0x7A}, {0xE0, 0xFE}, {0x101, 0x17E}, {0x3B1, 0x3C1}, {0x3C3, 0x3CB}, {0x430, 0x45F}}};
+  for (const auto& [first, last] : kSmall) {
+    for (char32_t c = first; c <= last; ++c) {
+      const std::string text = Character(c);
+      const std::string capital = ravuvur::UpperCase(text);
+      // ı is no small i: the dotless and the dotted i stay apart.
+      if (c == 0x131 || capital == text) continue;
+      if (screen::Folded(text) != screen::Folded(capital)) wrong.push_back(text);
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.front();
+}
 
 TEST(LayoutTest, TwipsBecomePixelsAtTheScreensDpi) {
   const screen::ControlPlace* list = screen::FindControl("lstResultado");
