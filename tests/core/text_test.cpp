@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/text.h"
 
@@ -80,6 +83,44 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf8Case{"\xF0\x8F\xBF\xBF", 4, false},    // U+FFFF in four bytes
                       Utf8Case{"\xED\xA0\x80", 3, false},        // a surrogate
                       Utf8Case{"\xF8\x90\x80\x80", 4, false}));  // F8 leads nothing
+
+// Either side of each length boundary, and past the last character,
+// which has no UTF-8 form.
+struct EncodeCase {
+  char32_t cp;
+  const char* bytes;
+};
+
+class EncodeUtf8Test : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(EncodeUtf8Test, WritesTheShortestForm) {
+  char out[4];
+  EXPECT_EQ(std::string(out, EncodeUtf8(GetParam().cp, out)), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundaries, EncodeUtf8Test,
+                         ::testing::Values(EncodeCase{0x7F, "\x7F"}, EncodeCase{0x80, "\xC2\x80"},
+                                           EncodeCase{0x7FF, "\xDF\xBF"},
+                                           EncodeCase{0x800, "\xE0\xA0\x80"},
+                                           EncodeCase{0xFFFF, "\xEF\xBF\xBF"},
+                                           EncodeCase{0x10000, "\xF0\x90\x80\x80"},
+                                           EncodeCase{0x10FFFF, "\xF4\x8F\xBF\xBF"},
+                                           EncodeCase{0x110000, ""}, EncodeCase{0x7FFFFFFF, ""}));
+
+// Every character, surrogates aside, encodes to a sequence the decoder
+// reads back as one character of that length.
+TEST(EncodeUtf8Test, EveryCharacterReadsBackAsOne) {
+  std::vector<char32_t> wrong;
+  for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    char out[4];
+    const std::string_view text(out, EncodeUtf8(cp, out));
+    if (text.empty() || CharacterCount(text) != 1 || PrefixBytes(text, 1) != text.size()) {
+      wrong.push_back(cp);
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << std::hex << static_cast<unsigned>(wrong.front());
+}
 
 TEST(UpperCaseTest, KeepsCharactersBeyondSixteenBits) {
   EXPECT_EQ(UpperCase("\U0001D4B6 \U0001F600"), "\U0001D4B6 \U0001F600");  // 𝒶, an emoji: no case
