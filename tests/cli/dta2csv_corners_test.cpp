@@ -22,11 +22,12 @@
 namespace {
 
 // Runs `arguments` (already quoted for the shell) through dta2csv in
-// `dir`, its output redirected as `redirect` says; the exit status.
+// `dir`, its output redirected as `redirect` says, started by `starter`
+// (a command that runs the rest of its line); the exit status.
 int Dta2csvStatus(const ziz_test::TempDir& dir, const std::string& arguments,
-                  const std::string& redirect) {
-  const std::string command =
-      "cd '" + dir.path() + "' && LC_ALL=C '" DTA2CSV_PATH "' " + arguments + " " + redirect;
+                  const std::string& redirect, const std::string& starter = "") {
+  const std::string command = "cd '" + dir.path() + "' && LC_ALL=C " + starter +
+                              "'" DTA2CSV_PATH "' " + arguments + " " + redirect;
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -121,6 +122,32 @@ TEST(Dta2csvCornersTest, CsvNameOnStandardErrorIsShownEscaped) {
   EXPECT_EQ(Dta2csvStatus(dir, "'a\nb.dat'", ">/dev/null 2>err"), 1);
   EXPECT_EQ(ziz_test::ReadFile(dir / "err"), "dta2csv: 'A'$'\\n''B.CSV': Is a directory\n");
 }
+
+// However short memory is, a run that says it ran out of memory says it
+// failed: the four long names need memory before any run begins.
+class Dta2csvOutOfMemoryTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Dta2csvOutOfMemoryTest, SaysSoWithStatusOne) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not fit a memory limit";
+#endif
+  const ziz_test::TempDir dir;
+  ziz_test::WriteFile(dir / "a.dat", ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  std::vector<int> statuses;  // of the runs that said so
+  for (int kib = 2000; kib <= 5000; kib += 50) {
+    const std::string limited =
+        "sh -c 'ulimit -v " + std::to_string(kib) + " && exec \"$0\" \"$@\"' ";
+    const int status = Dta2csvStatus(dir, GetParam(), "2>err >/dev/null", limited);
+    if (ziz_test::ReadFile(dir / "err").find("out of memory") != std::string::npos) {
+      statuses.push_back(status);
+    }
+  }
+  ASSERT_FALSE(statuses.empty()) << "no limit ran out of memory";
+  EXPECT_EQ(statuses, std::vector<int>(statuses.size(), 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, Dta2csvOutOfMemoryTest,
+                         ::testing::Values("a.dat", "$(printf '%0100000d ' 0 0 0 0)"));
 
 // Whether process `pid` holds `path` open.
 bool HoldsOpen(pid_t pid, const std::string& path) {

@@ -18,6 +18,10 @@ TEST(Windows1252Test, ConvertsAccentsAndTheHighControlRange) {
   EXPECT_EQ(Windows1252ToUtf8(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));
 }
 
+TEST(Windows1252Test, MapsTheBytesEitherSideOfTheHighControlRange) {
+  EXPECT_EQ(Windows1252ToUtf8("\x7F\xA0"), "\x7F\u00A0");
+}
+
 TEST(Windows1252Test, MapsEveryByteOfTheHighControlRange) {
   std::string bytes;
   for (int b = 0x80; b <= 0x9F; ++b) bytes += static_cast<char>(b);
@@ -120,6 +124,20 @@ TEST(EncodeUtf8Test, EveryCharacterReadsBackAsOne) {
     }
   }
   EXPECT_TRUE(wrong.empty()) << std::hex << static_cast<unsigned>(wrong.front());
+}
+
+// Either side of the surrogates, which UTF-8 leaves out.
+INSTANTIATE_TEST_SUITE_P(Surrogates, Utf8BoundaryTest,
+                         ::testing::Values(Utf8Case{"\xED\x9F\xBF", 1, true},    // U+D7FF
+                                           Utf8Case{"\xED\xBF\xBF", 3, false},   // U+DFFF
+                                           Utf8Case{"\xEE\x80\x80", 1, true}));  // U+E000
+
+// A sequence cut short by the end of the text is not completed by the
+// bytes that follow it in memory.
+TEST(CharacterCountTest, StopsAtTheEndOfTheText) {
+  const std::string_view whole = "\xE0\xA0\x80\xF0\x90\x80\x80";
+  EXPECT_EQ(CharacterCount(whole.substr(0, 2)), 2u);
+  EXPECT_EQ(CharacterCount(whole.substr(3, 3)), 3u);
 }
 
 TEST(UpperCaseTest, KeepsCharactersBeyondSixteenBits) {

@@ -99,9 +99,17 @@ TEST(DriveOfTest, FollowsLinks) {
   EXPECT_EQ(screen::DriveOf(folder / "c/to-d", {folder / "c", folder / "d"}), folder / "d");
 }
 
-// A drive the list offered that can no longer be listed, only entered, is
-// not taken: the user would see an empty drive.
-TEST(DriveChoiceTest, ADriveThatCannotBeListedIsNotEntered) {
+// A folder that can be entered but no longer listed (mode 0311, after the
+// model read it) is not taken, however it is reached: the user would see
+// an empty folder. `event` says whether it was taken.
+struct OnlyEnteredRow {
+  const char* what;
+  bool (*event)(screen::ScreenModel& model, const screen::FsPath& folder);
+};
+
+class OnlyEnteredTest : public ::testing::TestWithParam<OnlyEnteredRow> {};
+
+TEST_P(OnlyEnteredTest, IsNotTaken) {
   const ziz_test::TempDir folder;
   ziz_test::MakeFolder(folder / "c");
   ziz_test::MakeFolder(folder / "d");
@@ -117,12 +125,26 @@ TEST(DriveChoiceTest, ADriveThatCannotBeListedIsNotEntered) {
         folder / "c");
     if (model.drives().size() != 2) return 1;
     if (chmod((folder / "d").c_str(), 0311) != 0) return 2;
-    const bool taken = model.ChooseDrive(1);
+    const bool taken = GetParam().event(model, folder / "d");
     chmod((folder / "d").c_str(), 0755);
     if (taken) return 3;
     return model.folder() == folder / "c" ? 0 : 4;
   });
   EXPECT_EQ(status, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, OnlyEnteredTest,
+    ::testing::Values(
+        OnlyEnteredRow{"OpenFolder", [](screen::ScreenModel& m,
+                                        const screen::FsPath& d) { return m.OpenFolder(d); }},
+        OnlyEnteredRow{"ChooseDrive", [](screen::ScreenModel& m,
+                                         const screen::FsPath&) { return m.ChooseDrive(1); }},
+        OnlyEnteredRow{"DriveList",
+                       [](screen::ScreenModel& m, const screen::FsPath&) {
+                         m.RefreshDrives();
+                         return m.drives().size() != 1;
+                       }}),
+    [](const auto& row) { return std::string(row.param.what); });
 
 }  // namespace

@@ -262,6 +262,35 @@ TEST_F(ScreenModelActivateTest, ComingBackWaitsForThePointerToLeaveTheFiles) {
 
 namespace {
 
+TEST_F(ScreenModelTest, StartsInTheNearestFolderThatCanBeEntered) {
+  const ScreenModel model = Loaded(folder_ / "rel/missing/deeper");
+  EXPECT_EQ(model.folderText(), Native(folder_ / "rel"));
+}
+
+// The file highlighted in one folder is not a file of the next, whatever
+// its name.
+TEST_F(ScreenModelTest, OpeningAnotherFolderTakesTheHighlightAway) {
+  ziz_test::WriteFile(folder_ / "rel/A.DAT", "x");
+  ScreenModel model = Loaded(folder_.path());
+  model.HighlightFile(0);
+  ASSERT_TRUE(model.OpenFolder(screen::PathOf("rel")));
+  EXPECT_FALSE(model.highlightedFile().has_value());
+}
+
+TEST_F(ScreenModelTest, RetypingTheHighlightedPathKeepsTheHighlight) {
+  ScreenModel model = Loaded(folder_.path());
+  model.HighlightFile(1);
+  model.EditPath(model.pathText());
+  EXPECT_EQ(model.highlightedFile(), 1U);
+}
+
+TEST_F(ScreenModelTest, EveryRunRedrawsTheLog) {
+  ScreenModel model = Loaded(folder_.path());
+  const unsigned version = model.logVersion();
+  model.Convert();
+  EXPECT_NE(model.logVersion(), version);
+}
+
 // A relative path means the folder shown, wherever the program runs from.
 class ScreenModelRelativeTest : public ScreenModelTest {
  protected:
@@ -434,6 +463,15 @@ TEST_F(ScreenModelDriveTest, ADriveThatHasGoneIsNotEntered) {
   EXPECT_EQ(model.folderText(), Native(folder_ / "d/sub"));
 }
 
+// The list is read again, so the view shows the drive of the folder shown.
+TEST_F(ScreenModelDriveTest, ADriveThatHasGoneLeavesTheList) {
+  ScreenModel model = OnDrives(folder_ / "d/sub");
+  std::filesystem::remove(screen::PathOf(folder_ / "c"));
+  model.ChooseDrive(0);
+  ASSERT_EQ(model.drives().size(), 1U);
+  EXPECT_EQ(Chosen(model), Native(folder_ / "d"));
+}
+
 TEST_F(ScreenModelDriveTest, OpeningTheDriveListReadsTheDrivesAgain) {
   ScreenModel model = OnDrives(folder_ / "d");
   ziz_test::MakeFolder(folder_ / "b");
@@ -463,12 +501,11 @@ TEST_P(DriveOfTest, IsTheDeepestDriveHoldingTheFolder) {
   EXPECT_EQ(drive, GetParam().drive == nullptr ? screen::FsPath() : at(GetParam().drive));
 }
 
-INSTANTIATE_TEST_SUITE_P(Drives, DriveOfTest,
-                         ::testing::Values(DriveOfRow{{"", "d"}, "d/sub", "d"},
-                                           DriveOfRow{{"d", ""}, "d/sub", "d"},
-                                           DriveOfRow{{"d", ""}, "c", ""},
-                                           DriveOfRow{{"d/s", "c"}, "d/sub", nullptr},
-                                           DriveOfRow{{"c", "d"}, "d", "d"}));
+INSTANTIATE_TEST_SUITE_P(
+    Drives, DriveOfTest,
+    ::testing::Values(DriveOfRow{{"", "d"}, "d/sub", "d"}, DriveOfRow{{"d", ""}, "d/sub", "d"},
+                      DriveOfRow{{"d", ""}, "c", ""}, DriveOfRow{{"d/s", "c"}, "d/sub", nullptr},
+                      DriveOfRow{{"c", "d"}, "d", "d"}, DriveOfRow{{"c", "d"}, "d/gone", "d"}));
 
 // Every drive that can be listed, and the drive shown even when it cannot,
 // each once, in the order the lists use.

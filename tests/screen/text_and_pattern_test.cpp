@@ -39,6 +39,28 @@ INSTANTIATE_TEST_SUITE_P(
                       ShownRow{"A\u2028B\nC", "A⟨U+2028⟩B⟨U+000A⟩C"},
                       ShownRow{"A⟨E7⟩", "A⟨U+27E8⟩E7⟩"}, ShownRow{"\xed\xa0\x80", "⟨ED⟩⟨A0⟩⟨80⟩"}));
 
+// Numbers past U+FFFF take five digits.
+INSTANTIATE_TEST_SUITE_P(Planes, ReadableTextTest,
+                         ::testing::Values(ShownRow{"A\U000E0041", "A⟨U+E0041⟩"},
+                                           ShownRow{"\U0001D173", "⟨U+1D173⟩"}));
+
+struct WideRow {
+  std::u16string name;
+  std::string shown;
+};
+
+class WideReadableTextTest : public ::testing::TestWithParam<WideRow> {};
+
+TEST_P(WideReadableTextTest, JoinsExactlyTheSurrogatePairs) {
+  EXPECT_EQ(screen::ReadableText(GetParam().name), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, WideReadableTextTest,
+                         ::testing::Values(WideRow{u"\xD800\xDC00", "\U00010000"},
+                                           WideRow{u"\xDBFF\xDFFF", "\U0010FFFF"},
+                                           WideRow{u"\xDC00\xD800", "⟨U+DC00⟩⟨U+D800⟩"},
+                                           WideRow{u"\xD800\xE000", "⟨U+D800⟩\uE000"}));
+
 TEST(ReadableTextTest, ShowsALoneSurrogateOfAWideName) {
   EXPECT_EQ(screen::ReadableText(std::u16string(u"A\xD800"
                                                 u"B")),
@@ -79,7 +101,30 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchRow{"A.B.*", "a.b.c", true}, MatchRow{"A.*", "a.b.c", true},
                       MatchRow{"A.C.*", "a.b.c", false}, MatchRow{" *.DAT\t", "a.dat", true},
                       MatchRow{";*.CSV", "a.csv", true}, MatchRow{"*.DAT;", "a.dat", true},
-                      MatchRow{"a.dat;;b.dat", "b.dat", true}, MatchRow{" ; ", "x", true}));
+                      MatchRow{"a.dat;;b.dat", "b.dat", true}, MatchRow{" ; ", "x", true},
+                      // A byte that is not text is one character, and only itself.
+                      MatchRow{"?.DAT", "\xe7.dat", true}, MatchRow{"ç.DAT", "\xe7.dat", false},
+                      MatchRow{"Ç.DAT", "\xe7.dat", false}));
+
+struct OrderRow {
+  const char* first;
+  const char* second;
+};
+
+class ShownBeforeTest : public ::testing::TestWithParam<OrderRow> {};
+
+// Letter case aside first; names shown alike by their bytes, so the order
+// never depends on the order the folder was read in.
+TEST_P(ShownBeforeTest, OrdersNamesOneWayOnly) {
+  const screen::FolderEntry first = screen::MakeEntry(screen::PathOf(GetParam().first));
+  const screen::FolderEntry second = screen::MakeEntry(screen::PathOf(GetParam().second));
+  EXPECT_EQ(std::pair(screen::ShownBefore(first, second), screen::ShownBefore(second, first)),
+            std::pair(true, false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ShownBeforeTest,
+                         ::testing::Values(OrderRow{"a.dat", "B.DAT"}, OrderRow{"A.DAT", "a.dat"},
+                                           OrderRow{"mov.dat", "MOV0612.DAT"}));
 
 // Letters and their capitals fold alike; nothing else does. Checked over
 // the blocks the folding covers, against the engine's upper-case table.
