@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -167,6 +168,27 @@ TEST(ShownInLogTest, OrdinaryTextIsShownAsItIs) {
   for (const char* text : {"", "/dados/mov0612.dat", "C:\\Movimentação\\it's a b.dat", "00012"}) {
     EXPECT_EQ(ShownInLog(text), text);
   }
+}
+
+// Each kind of character that breaks a line or turns or hides text, at
+// both ends of its run, is quoted; the characters just outside are not.
+TEST(ShownInLogTest, QuotesExactlyTheCharactersThatMoveOrHideText) {
+  const auto text = [](char32_t c) {
+    char bytes[4];
+    return std::string(bytes, EncodeUtf8(c, bytes));
+  };
+  std::vector<std::string> wrong;
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AD, 0x061C, 0x180E, 0x200B, 0x200F, 0x2028, 0x202E, 0x2060, 0x2064, 0x2066, 0x206F,
+           0xFEFF, 0xFFF9, 0xFFFB, 0xE0001, 0xE0020, 0xE007F}) {
+    if (ShownInLog(text(c)) == text(c)) wrong.push_back(text(c));
+  }
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AC, 0x00AE, 0x061B, 0x061D, 0x180D, 0x180F, 0x200A,  0x2010,  0x2027,  0x202F,
+           0x205F, 0x2065, 0x2070, 0xFEFE, 0xFFF8, 0xFFFC, 0xE0000, 0xE0002, 0xE001F, 0xE0080}) {
+    if (ShownInLog(text(c)) != text(c)) wrong.push_back(text(c));
+  }
+  EXPECT_TRUE(wrong.empty()) << ShownInLog(wrong.front());
 }
 
 TEST(ShownInLogTest, ControlCharactersAndBytesThatAreNotTextAreQuoted) {

@@ -71,6 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                       MountRow{"/dev/sdb1 /pen\\040 vfat rw 0 0", "/pen "},
                       MountRow{"/dev/sdb1 /a\\04 vfat rw 0 0", "/a\\04"},
                       MountRow{"/dev/sdb1 /a\\084 vfat rw 0 0", "/a\\084"},
+                      MountRow{"/dev/sdb1 /a\\048 vfat rw 0 0", "/a\\048"},
+                      MountRow{"tmpfs /run/mediafoo tmpfs rw 0 0", nullptr},
                       MountRow{"broken line", nullptr}));
 
 // Wherever they are mounted, file systems of the kernel's own hold no files.

@@ -353,6 +353,14 @@ INSTANTIATE_TEST_SUITE_P(
                    2}),
     [](const auto& row) { return std::string(row.param.what); });
 
+// The user's place in the folder list stays where nothing changed.
+TEST_F(ScreenModelTest, ARefreshFindingTheSameFoldersKeepsTheirRows) {
+  ScreenModel model = Loaded(folder_.path());
+  const unsigned version = model.foldersVersion();
+  model.RefreshFiles();
+  EXPECT_EQ(model.foldersVersion(), version);
+}
+
 // A folder that has gone, or can no longer be read, keeps what it showed.
 TEST_F(ScreenModelTest, AFolderThatHasGoneKeepsItsListsOnRefresh) {
   ziz_test::MakeFolder(folder_ / "rel/gone");

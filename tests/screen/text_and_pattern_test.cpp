@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -43,6 +44,30 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(Planes, ReadableTextTest,
                          ::testing::Values(ShownRow{"A\U000E0041", "A⟨U+E0041⟩"},
                                            ShownRow{"\U0001D173", "⟨U+1D173⟩"}));
+
+std::string Character(char32_t c) {
+  char bytes[4];
+  return {bytes, ravuvur::EncodeUtf8(c, bytes)};
+}
+
+// At both ends of each run of characters that draw nothing or turn the
+// text around, and just outside them, where characters draw as usual.
+TEST(ReadableTextTest, MarksExactlyTheCharactersThatDrawNothing) {
+  std::vector<std::string> wrong;
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AD, 0x034F, 0x061C, 0x115F,  0x1160,  0x17B4,  0x17B5,  0x180B,  0x180F, 0x200B,
+           0x200F, 0x2028, 0x202E, 0x2060,  0x2066,  0x206F,  0x3164,  0xFE00,  0xFE0F, 0xFEFF,
+           0xFFA0, 0xFFF9, 0xFFFB, 0x1D173, 0x1D17A, 0xE0001, 0xE007F, 0xE0100, 0xE01EF}) {
+    if (!screen::ReadableText(Character(c)).starts_with("⟨U+")) wrong.push_back(Character(c));
+  }
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AC, 0x00AE, 0x034E, 0x0350, 0x061B, 0x061D, 0x115E,  0x1161, 0x17B3, 0x17B6,
+           0x180A, 0x1810, 0x200A, 0x2010, 0x2027, 0x202F, 0x205F,  0x2070, 0x3163, 0x3165,
+           0xFDFF, 0xFE10, 0xFEFE, 0xFF9F, 0xFFA1, 0xFFFC, 0x1D172, 0x1D17B}) {
+    if (screen::ReadableText(Character(c)) != Character(c)) wrong.push_back(Character(c));
+  }
+  EXPECT_TRUE(wrong.empty()) << screen::ReadableText(wrong.front());
+}
 
 struct WideRow {
   std::u16string name;
@@ -128,10 +153,6 @@ INSTANTIATE_TEST_SUITE_P(Names, ShownBeforeTest,
 
 // Letters and their capitals fold alike; nothing else does. Checked over
 // the blocks the folding covers, against the engine's upper-case table.
-std::string Character(char32_t c) {
-  char bytes[4];
-  return {bytes, ravuvur::EncodeUtf8(c, bytes)};
-}
 
 TEST(FoldedTest, FoldsOnlyCharactersWithTheSameCapitalTogether) {
   std::map<std::u32string, std::string> capitalOf;
