@@ -115,6 +115,15 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentsRow{"NoFile", "", 2, "dta2csv: no FILE given\n"}),
     [](const auto& row) { return std::string(row.param.what); });
 
+TEST(Dta2csvCornersTest, UsageNamesEveryOption) {
+  const ziz_test::TempDir dir;
+  ASSERT_EQ(Dta2csvStatus(dir, "--help", "> out"), 0);
+  const std::string usage = ziz_test::ReadFile(dir / "out");
+  for (const char* option : {"[--] FILE...", "--help", "--version"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+}
+
 TEST(Dta2csvCornersTest, CsvNameOnStandardErrorIsShownEscaped) {
   const ziz_test::TempDir dir;
   ziz_test::WriteFile(dir / "a\nb.dat", ziz_test::MovementFile("00001", {ziz_test::Departure()}));

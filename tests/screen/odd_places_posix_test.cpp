@@ -32,6 +32,21 @@ TEST(StartFolderTest, AFolderThatCannotBeReadIsShownWithNoFiles) {
   EXPECT_EQ(status, 0);
 }
 
+// A pattern copied from what the list shows takes the file whose name is
+// not text, and the wildcard takes each byte shown as one character.
+TEST(OddNameTest, PatternsMatchTheNameAsShown) {
+  const ziz_test::TempDir folder;
+  ziz_test::WriteFile(folder / "mov\xe7o.dat", "x");
+  screen::ScreenModel model([] { return std::vector<screen::FsPath>{"/"}; }, folder.path());
+  model.Load();
+  std::vector<std::string> listed;
+  for (const char* pattern : {"MOV⟨E7⟩O.*", "mov?????.dat"}) {
+    model.SetPattern(pattern);
+    listed.push_back(model.fileCount() == 1 ? model.file(0).shown : pattern);
+  }
+  EXPECT_EQ(listed, std::vector<std::string>(2, "mov⟨E7⟩o.dat"));
+}
+
 // Mount points keep their bytes, escapes undone; /proc and the like go.
 TEST(MountTableTest, ListsMountPointsByTheirBytes) {
   const std::string table =

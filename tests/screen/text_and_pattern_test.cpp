@@ -194,6 +194,23 @@ TEST(LayoutTest, TwipsBecomePixelsAtTheScreensDpi) {
             (std::array{24, 444, 1058, 297}));
 }
 
+// Edges are rounded, not sizes: every control ends where its far edge in
+// twips falls, at any scale (an X screen may have any number of dots per
+// inch).
+TEST(LayoutTest, EachControlEndsAtItsRoundedFarEdge) {
+  std::vector<std::string> wrong;
+  for (const int dpi : {96, 100, 110, 120, 130, 144, 168, 192, 240, 288}) {
+    for (const screen::ControlPlace& control : screen::kControls) {
+      const screen::PixelRect at = screen::ToPixels(control, dpi);
+      if (at.left + at.width != screen::ToPixels(control.left + control.width, dpi) ||
+          at.top + at.height != screen::ToPixels(control.top + control.height, dpi)) {
+        wrong.push_back(std::string(control.name) + " at " + std::to_string(dpi));
+      }
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.front();
+}
+
 TEST(LayoutTest, ControlsTouchingInTwipsTouchInPixels) {
   // Label1 (360 + 255) overlaps txtConverte (600) by 15 twips: one pixel
   // at 96 and at 120 dots per inch alike.
