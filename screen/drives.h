@@ -16,7 +16,8 @@ std::vector<FsPath> MountedRoots();
 // Linux: the mount points a mount table (the text of /proc/self/mounts) lists,
 // but for those of file systems that hold no user files (/proc, /sys,
 // /dev, /run and the like). A mount point is kept by its bytes, whatever
-// they are, the kernel's octal escapes (\040 for a space) undone.
+// they are, the kernel's octal escapes (\040 for a space) undone. A table
+// that lists none (no /proc to read it from) gives the root, "/".
 std::vector<FsPath> RootsInMountTable(std::string_view table);
 
 // Where a model gets its drives from, read afresh each time they are shown.

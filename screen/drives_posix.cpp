@@ -10,9 +10,7 @@ std::vector<FsPath> MountedRoots() {
   std::ifstream mounts("/proc/self/mounts");
   const std::string table((std::istreambuf_iterator<char>(mounts)),
                           std::istreambuf_iterator<char>());
-  std::vector<FsPath> roots = RootsInMountTable(table);
-  if (roots.empty()) roots.emplace_back("/");
-  return roots;
+  return RootsInMountTable(table);
 }
 
 }  // namespace screen

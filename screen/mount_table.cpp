@@ -60,6 +60,8 @@ std::vector<FsPath> RootsInMountTable(std::string_view table) {
     std::string path = Unescaped(point);
     if (!IsPseudo(type, path)) roots.emplace_back(std::move(path));
   }
+  // No table (no /proc in a container or chroot) still has its root.
+  if (roots.empty()) roots.emplace_back("/");
   return roots;
 }
 

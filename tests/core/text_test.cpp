@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/text.h"
 
@@ -13,6 +17,10 @@ TEST(Windows1252Test, ConvertsAccentsAndTheHighControlRange) {
   // Bytes the code page leaves undefined keep their number.
   EXPECT_EQ(Windows1252ToUtf8("\x81"), "\xC2\x81");
   EXPECT_EQ(Windows1252ToUtf8(std::string_view("a\0b", 3)), std::string_view("a\0b", 3));
+}
+
+TEST(Windows1252Test, MapsTheBytesEitherSideOfTheHighControlRange) {
+  EXPECT_EQ(Windows1252ToUtf8("\x7F\xA0"), "\x7F\u00A0");
 }
 
 TEST(Windows1252Test, MapsEveryByteOfTheHighControlRange) {
@@ -81,6 +89,58 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf8Case{"\xED\xA0\x80", 3, false},        // a surrogate
                       Utf8Case{"\xF8\x90\x80\x80", 4, false}));  // F8 leads nothing
 
+// Either side of each length boundary, and past the last character,
+// which has no UTF-8 form.
+struct EncodeCase {
+  char32_t cp;
+  const char* bytes;
+};
+
+class EncodeUtf8Test : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(EncodeUtf8Test, WritesTheShortestForm) {
+  char out[4];
+  EXPECT_EQ(std::string(out, EncodeUtf8(GetParam().cp, out)), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundaries, EncodeUtf8Test,
+                         ::testing::Values(EncodeCase{0x7F, "\x7F"}, EncodeCase{0x80, "\xC2\x80"},
+                                           EncodeCase{0x7FF, "\xDF\xBF"},
+                                           EncodeCase{0x800, "\xE0\xA0\x80"},
+                                           EncodeCase{0xFFFF, "\xEF\xBF\xBF"},
+                                           EncodeCase{0x10000, "\xF0\x90\x80\x80"},
+                                           EncodeCase{0x10FFFF, "\xF4\x8F\xBF\xBF"},
+                                           EncodeCase{0x110000, ""}, EncodeCase{0x7FFFFFFF, ""}));
+
+// Every character, surrogates aside, encodes to a sequence the decoder
+// reads back as one character of that length.
+TEST(EncodeUtf8Test, EveryCharacterReadsBackAsOne) {
+  std::vector<char32_t> wrong;
+  for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    char out[4];
+    const std::string_view text(out, EncodeUtf8(cp, out));
+    if (text.empty() || CharacterCount(text) != 1 || PrefixBytes(text, 1) != text.size()) {
+      wrong.push_back(cp);
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << std::hex << static_cast<unsigned>(wrong.front());
+}
+
+// Either side of the surrogates, which UTF-8 leaves out.
+INSTANTIATE_TEST_SUITE_P(Surrogates, Utf8BoundaryTest,
+                         ::testing::Values(Utf8Case{"\xED\x9F\xBF", 1, true},    // U+D7FF
+                                           Utf8Case{"\xED\xBF\xBF", 3, false},   // U+DFFF
+                                           Utf8Case{"\xEE\x80\x80", 1, true}));  // U+E000
+
+// A sequence cut short by the end of the text is not completed by the
+// bytes that follow it in memory.
+TEST(CharacterCountTest, StopsAtTheEndOfTheText) {
+  const std::string_view whole = "\xE0\xA0\x80\xF0\x90\x80\x80";
+  EXPECT_EQ(CharacterCount(whole.substr(0, 2)), 2u);
+  EXPECT_EQ(CharacterCount(whole.substr(3, 3)), 3u);
+}
+
 TEST(UpperCaseTest, KeepsCharactersBeyondSixteenBits) {
   EXPECT_EQ(UpperCase("\U0001D4B6 \U0001F600"), "\U0001D4B6 \U0001F600");  // 𝒶, an emoji: no case
 }
@@ -108,6 +168,27 @@ TEST(ShownInLogTest, OrdinaryTextIsShownAsItIs) {
   for (const char* text : {"", "/dados/mov0612.dat", "C:\\Movimentação\\it's a b.dat", "00012"}) {
     EXPECT_EQ(ShownInLog(text), text);
   }
+}
+
+// Each kind of character that breaks a line or turns or hides text, at
+// both ends of its run, is quoted; the characters just outside are not.
+TEST(ShownInLogTest, QuotesExactlyTheCharactersThatMoveOrHideText) {
+  const auto text = [](char32_t c) {
+    char bytes[4];
+    return std::string(bytes, EncodeUtf8(c, bytes));
+  };
+  std::vector<std::string> wrong;
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AD, 0x061C, 0x180E, 0x200B, 0x200F, 0x2028, 0x202E, 0x2060, 0x2064, 0x2066, 0x206F,
+           0xFEFF, 0xFFF9, 0xFFFB, 0xE0001, 0xE0020, 0xE007F}) {
+    if (ShownInLog(text(c)) == text(c)) wrong.push_back(text(c));
+  }
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AC, 0x00AE, 0x061B, 0x061D, 0x180D, 0x180F, 0x200A,  0x2010,  0x2027,  0x202F,
+           0x205F, 0x2065, 0x2070, 0xFEFE, 0xFFF8, 0xFFFC, 0xE0000, 0xE0002, 0xE001F, 0xE0080}) {
+    if (ShownInLog(text(c)) != text(c)) wrong.push_back(text(c));
+  }
+  EXPECT_TRUE(wrong.empty()) << ShownInLog(wrong.front());
 }
 
 TEST(ShownInLogTest, ControlCharactersAndBytesThatAreNotTextAreQuoted) {

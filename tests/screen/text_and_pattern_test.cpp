@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <initializer_list>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "core/text.h"
 #include "screen/folder.h"
 #include "screen/layout.h"
 #include "screen/pattern.h"
@@ -33,6 +39,52 @@ INSTANTIATE_TEST_SUITE_P(
                       ShownRow{"A\u200bB", "A⟨U+200B⟩B"},
                       ShownRow{"A\u2028B\nC", "A⟨U+2028⟩B⟨U+000A⟩C"},
                       ShownRow{"A⟨E7⟩", "A⟨U+27E8⟩E7⟩"}, ShownRow{"\xed\xa0\x80", "⟨ED⟩⟨A0⟩⟨80⟩"}));
+
+// Numbers past U+FFFF take five digits.
+INSTANTIATE_TEST_SUITE_P(Planes, ReadableTextTest,
+                         ::testing::Values(ShownRow{"A\U000E0041", "A⟨U+E0041⟩"},
+                                           ShownRow{"\U0001D173", "⟨U+1D173⟩"}));
+
+std::string Character(char32_t c) {
+  char bytes[4];
+  return {bytes, ravuvur::EncodeUtf8(c, bytes)};
+}
+
+// At both ends of each run of characters that draw nothing or turn the
+// text around, and just outside them, where characters draw as usual.
+TEST(ReadableTextTest, MarksExactlyTheCharactersThatDrawNothing) {
+  std::vector<std::string> wrong;
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AD, 0x034F, 0x061C, 0x115F,  0x1160,  0x17B4,  0x17B5,  0x180B,  0x180F, 0x200B,
+           0x200F, 0x2028, 0x202E, 0x2060,  0x2066,  0x206F,  0x3164,  0xFE00,  0xFE0F, 0xFEFF,
+           0xFFA0, 0xFFF9, 0xFFFB, 0x1D173, 0x1D17A, 0xE0001, 0xE007F, 0xE0100, 0xE01EF}) {
+    if (!screen::ReadableText(Character(c)).starts_with("⟨U+")) wrong.push_back(Character(c));
+  }
+  for (const char32_t c : std::initializer_list<char32_t>{
+           0x00AC, 0x00AE, 0x034E, 0x0350, 0x061B, 0x061D, 0x115E,  0x1161, 0x17B3, 0x17B6,
+           0x180A, 0x1810, 0x200A, 0x2010, 0x2027, 0x202F, 0x205F,  0x2070, 0x3163, 0x3165,
+           0xFDFF, 0xFE10, 0xFEFE, 0xFF9F, 0xFFA1, 0xFFFC, 0x1D172, 0x1D17B}) {
+    if (screen::ReadableText(Character(c)) != Character(c)) wrong.push_back(Character(c));
+  }
+  EXPECT_TRUE(wrong.empty()) << screen::ReadableText(wrong.front());
+}
+
+struct WideRow {
+  std::u16string name;
+  std::string shown;
+};
+
+class WideReadableTextTest : public ::testing::TestWithParam<WideRow> {};
+
+TEST_P(WideReadableTextTest, JoinsExactlyTheSurrogatePairs) {
+  EXPECT_EQ(screen::ReadableText(GetParam().name), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, WideReadableTextTest,
+                         ::testing::Values(WideRow{u"\xD800\xDC00", "\U00010000"},
+                                           WideRow{u"\xDBFF\xDFFF", "\U0010FFFF"},
+                                           WideRow{u"\xDC00\xD800", "⟨U+DC00⟩⟨U+D800⟩"},
+                                           WideRow{u"\xD800\xE000", "⟨U+D800⟩\uE000"}));
 
 TEST(ReadableTextTest, ShowsALoneSurrogateOfAWideName) {
   EXPECT_EQ(screen::ReadableText(std::u16string(u"A\xD800"
@@ -65,6 +117,72 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchRow{"ÇÃO*", "ção.dat", true}, MatchRow{"*a*b*c", "xaxbxbxc", true},
                       MatchRow{"*a*b*c", "xaxbxcx", false}));
 
+// Stars at the end, a final ".*" after several dots, blanks and empty
+// parts around the separators.
+INSTANTIATE_TEST_SUITE_P(
+    Edges, NamePatternTest,
+    ::testing::Values(MatchRow{"A*", "a", true}, MatchRow{"A**", "a", true},
+                      MatchRow{"A?", "a", false}, MatchRow{"*", "x", true},
+                      MatchRow{"A.B.*", "a.b.c", true}, MatchRow{"A.*", "a.b.c", true},
+                      MatchRow{"A.C.*", "a.b.c", false}, MatchRow{" *.DAT\t", "a.dat", true},
+                      MatchRow{";*.CSV", "a.csv", true}, MatchRow{"*.DAT;", "a.dat", true},
+                      MatchRow{"a.dat;;b.dat", "b.dat", true}, MatchRow{" ; ", "x", true},
+                      // A byte that is not text is one character, and only itself.
+                      MatchRow{"?.DAT", "\xe7.dat", true}, MatchRow{"ç.DAT", "\xe7.dat", false},
+                      MatchRow{"Ç.DAT", "\xe7.dat", false}));
+
+struct OrderRow {
+  const char* first;
+  const char* second;
+};
+
+class ShownBeforeTest : public ::testing::TestWithParam<OrderRow> {};
+
+// Letter case aside first; names shown alike by their bytes, so the order
+// never depends on the order the folder was read in.
+TEST_P(ShownBeforeTest, OrdersNamesOneWayOnly) {
+  const screen::FolderEntry first = screen::MakeEntry(screen::PathOf(GetParam().first));
+  const screen::FolderEntry second = screen::MakeEntry(screen::PathOf(GetParam().second));
+  EXPECT_EQ(std::pair(screen::ShownBefore(first, second), screen::ShownBefore(second, first)),
+            std::pair(true, false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ShownBeforeTest,
+                         ::testing::Values(OrderRow{"a.dat", "B.DAT"}, OrderRow{"A.DAT", "a.dat"},
+                                           OrderRow{"mov.dat", "MOV0612.DAT"}));
+
+// Letters and their capitals fold alike; nothing else does. Checked over
+// the blocks the folding covers, against the engine's upper-case table.
+
+TEST(FoldedTest, FoldsOnlyCharactersWithTheSameCapitalTogether) {
+  std::map<std::u32string, std::string> capitalOf;
+  std::vector<std::string> wrong;
+  for (char32_t c = 0x20; c < 0x600; ++c) {
+    if (c == 0x3A2) continue;  // unassigned; its place in the Greek capitals folds it to ς
+    const std::string text = Character(c);
+    const auto [at, fresh] = capitalOf.emplace(screen::Folded(text), ravuvur::UpperCase(text));
+    if (!fresh && at->second != ravuvur::UpperCase(text)) wrong.push_back(text);
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.front();
+}
+
+TEST(FoldedTest, FoldsEachSmallLetterWithItsCapital) {
+  std::vector<std::string> wrong;
+  // Final ς is left out: it folds apart from σ, as ÿ does from Ÿ.
+  constexpr std::array<std::pair<char32_t, char32_t>, 6> kSmall = {
+      {{0x61, 0x7A}, {0xE0, 0xFE}, {0x101, 0x17E}, {0x3B1, 0x3C1}, {0x3C3, 0x3CB}, {0x430, 0x45F}}};
+  for (const auto& [first, last] : kSmall) {
+    for (char32_t c = first; c <= last; ++c) {
+      const std::string text = Character(c);
+      const std::string capital = ravuvur::UpperCase(text);
+      // ı is no small i: the dotless and the dotted i stay apart.
+      if (c == 0x131 || capital == text) continue;
+      if (screen::Folded(text) != screen::Folded(capital)) wrong.push_back(text);
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.front();
+}
+
 TEST(LayoutTest, TwipsBecomePixelsAtTheScreensDpi) {
   const screen::ControlPlace* list = screen::FindControl("lstResultado");
   ASSERT_NE(list, nullptr);
@@ -74,6 +192,23 @@ TEST(LayoutTest, TwipsBecomePixelsAtTheScreensDpi) {
   const screen::PixelRect at144 = screen::ToPixels(*list, 144);
   EXPECT_EQ((std::array{at144.left, at144.top, at144.width, at144.height}),
             (std::array{24, 444, 1058, 297}));
+}
+
+// Edges are rounded, not sizes: every control ends where its far edge in
+// twips falls, at any scale (an X screen may have any number of dots per
+// inch).
+TEST(LayoutTest, EachControlEndsAtItsRoundedFarEdge) {
+  std::vector<std::string> wrong;
+  for (const int dpi : {96, 100, 110, 120, 130, 144, 168, 192, 240, 288}) {
+    for (const screen::ControlPlace& control : screen::kControls) {
+      const screen::PixelRect at = screen::ToPixels(control, dpi);
+      if (at.left + at.width != screen::ToPixels(control.left + control.width, dpi) ||
+          at.top + at.height != screen::ToPixels(control.top + control.height, dpi)) {
+        wrong.push_back(std::string(control.name) + " at " + std::to_string(dpi));
+      }
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.front();
 }
 
 TEST(LayoutTest, ControlsTouchingInTwipsTouchInPixels) {
