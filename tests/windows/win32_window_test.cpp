@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <oleacc.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <map>
@@ -233,6 +234,34 @@ TEST_F(FrmConvTest, AClickFillsThePathBoxAndOkConvertsThatFile) {
   EXPECT_TRUE(ziz_test::Exists(dir_ / "MOV0712.CSV"));
   EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
   EXPECT_FALSE(Lines("lstResultado").empty());
+}
+
+// A path longer than the box shows its end, the file's name, from each
+// change the program makes on: a click, then a pattern that leaves the
+// file unlisted, Tab and Alt+O.
+TEST_F(FrmConvTest, ThePathBoxShowsTheEndOfALongPath) {
+  const std::string name = "MOV0612_copia_com_um_nome_longo_que_nao_cabe_na_caixa_corte.DAT";
+  ziz_test::WriteFile(dir_ / name, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  const HWND box = Control("txtConverte");
+  const auto endShown = [box] {
+    const auto length = static_cast<WPARAM>(GetWindowTextLengthW(box));
+    const auto last = SendMessageW(box, EM_POSFROMCHAR, length - 1, 0);
+    RECT inside;
+    GetClientRect(box, &inside);
+    return SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0) > 0 && GET_X_LPARAM(last) < inside.right;
+  };
+  ClickFile(name);
+  EXPECT_TRUE(endShown()) << "after the click";
+  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);
+  SetFocus(field);
+  SendMessageW(field, EM_SETSEL, 0, -1);
+  for (const wchar_t typed : std::wstring_view(L"*.CSV")) SendMessageW(field, WM_CHAR, typed, 1);
+  Key(WM_KEYDOWN, VK_TAB);
+  constexpr LPARAM kAltDown = 1 << 29;
+  Key(WM_SYSCHAR, 'o', kAltDown);
+  Pump();
+  EXPECT_TRUE(endShown()) << "after Alt+O";
 }
 
 TEST_F(FrmConvTest, ADoubleClickBelowTheRowsConvertsNothing) {

@@ -371,10 +371,20 @@ std::wstring TextOf(HWND control) {
 }
 
 // Sets a control's text only where it differs, so a box the user is
-// typing into keeps its caret.
-void ShowText(HWND control, const std::string& utf8) {
+// typing into keeps its caret; true when it did.
+bool ShowText(HWND control, const std::string& utf8) {
   const std::wstring text = ravuvur::WideFromUtf8(utf8);
-  if (TextOf(control) != text) SetWindowTextW(control, text.c_str());
+  if (TextOf(control) == text) return false;
+  SetWindowTextW(control, text.c_str());
+  return true;
+}
+
+// A path too long for its box shows its end, where the file's name is:
+// the caret goes after the last character, which scrolls it into sight.
+void ShowEnd(HWND box) {
+  const auto length = static_cast<WPARAM>(GetWindowTextLengthW(box));
+  SendMessageW(box, EM_SETSEL, length, static_cast<LPARAM>(length));
+  SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
 // A drive as Windows shows it: its letter and colon in small letters,
@@ -441,7 +451,8 @@ void Draw(HWND window, State& state) {
     SendMessageW(state.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tip));
     state.names.Name(folderLabel, whole);
   }
-  ShowText(Control(window, "txtConverte"), model.pathText());
+  const HWND pathBox = Control(window, "txtConverte");
+  if (ShowText(pathBox, model.pathText())) ShowEnd(pathBox);
 
   const HWND files = Control(window, "fileDTA");
   if (state.filesDrawn != model.filesVersion()) {
