@@ -8,7 +8,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -107,6 +109,18 @@ class FrmConvTest : public ::testing::Test {
     return place;
   }
 
+  // What Windows sends when the window moves to a screen of another scale.
+  void MoveToScreenOf(int dpi) {
+    RECT suggested{0, 0, 1200, 1000};
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+  }
+
+  HFONT FontOf(std::string_view name) const {
+    return reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
+        SendMessageW(Control(name), WM_GETFONT, 0, 0));
+  }
+
   SIZE ClientSize() const {
     RECT client;
     GetClientRect(window_, &client);
@@ -141,11 +155,7 @@ TEST_F(FrmConvTest, PlacesEveryControlFromTheTableAt96And144Dpi) {
   EXPECT_EQ(ok.right, 721);
   EXPECT_EQ(ok.bottom, 225);
   for (int dpi : {96, 144}) {
-    if (dpi != 96) {
-      RECT suggested{0, 0, 1200, 1000};
-      SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
-    }
+    if (dpi != 96) MoveToScreenOf(dpi);
     for (const screen::ControlPlace& control : screen::kControls) {
       const RECT expected = Expected(control, dpi);
       const RECT actual = PlaceOf(control.name);
@@ -175,8 +185,7 @@ TEST_F(FrmConvTest, OnAScreenTooSmallEveryControlCanBeScrolledTo) {
 
 TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
   for (const screen::ControlPlace& control : screen::kControls) {
-    const auto font = reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
-        SendMessageW(Control(control.name), WM_GETFONT, 0, 0));
+    const HFONT font = FontOf(control.name);
     LOGFONTW chosen{};
     ASSERT_NE(GetObjectW(font, sizeof chosen, &chosen), 0) << control.name;
     EXPECT_EQ(chosen.lfHeight, -11) << control.name;
@@ -190,6 +199,52 @@ TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
     // The flag, despite its name, is set for fonts of variable pitch.
     const bool fixedPitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
     EXPECT_EQ(fixedPitch, control.name == "lstResultado") << control.name;
+  }
+}
+
+// How dark a line of text in `font` comes out, black on white: the sum of
+// its pixels' darkness, 255 to a black pixel.
+long InkOf(HFONT font) {
+  constexpr int kWidth = 400;
+  constexpr int kHeight = 40;
+  BITMAPINFO format{};
+  format.bmiHeader = {sizeof format.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HBITMAP page = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ oldPage = SelectObject(dc, page);
+  const HGDIOBJ oldFont = SelectObject(dc, font);
+  PatBlt(dc, 0, 0, kWidth, kHeight, WHITENESS);
+  const std::wstring_view text = L"Nome do Arquivo: MOV0612.DAT";
+  TextOutW(dc, 2, 2, text.data(), static_cast<int>(text.size()));
+  GdiFlush();
+  long ink = 0;
+  for (const auto pixel : std::span(static_cast<const std::uint32_t*>(bits), kWidth * kHeight)) {
+    ink += 255 - static_cast<long>(pixel & 0xFFU);
+  }
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldPage);
+  DeleteObject(page);
+  DeleteDC(dc);
+  return ink;
+}
+
+// Bold is seen, not only asked for: a line in the window's font and in the
+// log's takes clearly more ink than in the same font at regular weight.
+TEST_F(FrmConvTest, BoldTextComesOutBoldAt96And144Dpi) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    for (const char* name : {"Label1", "lstResultado"}) {
+      LOGFONTW regular{};
+      GetObjectW(FontOf(name), sizeof regular, &regular);
+      regular.lfWeight = FW_NORMAL;
+      const HFONT thin = CreateFontIndirectW(&regular);
+      const long bold = InkOf(FontOf(name));
+      const long normal = InkOf(thin);
+      DeleteObject(thin);
+      EXPECT_GT(bold * 10, normal * 13)
+          << name << " at " << dpi << ": " << bold << " vs " << normal;
+    }
   }
 }
 

@@ -98,11 +98,12 @@ std::wstring InstalledFace(std::initializer_list<const wchar_t*> faces) {
   return found;
 }
 
-HFONT BoldFont(const std::wstring& face, BYTE pitch, int dpi) {
+HFONT BoldFont(const std::wstring& face, BYTE pitch, BYTE quality, int dpi) {
   LOGFONTW font{};
   font.lfHeight = -MulDiv(kPointsTimes100, dpi, 72 * 100);
   font.lfWeight = FW_BOLD;
   font.lfCharSet = ANSI_CHARSET;
+  font.lfQuality = quality;
   font.lfPitchAndFamily = pitch;
   wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
@@ -227,10 +228,13 @@ void Lay(HWND window, State& state, int dpi) {
   state.dpi = dpi;
   const HFONT oldFont = state.font;
   const HFONT oldLogFont = state.logFont;
+  // MS Sans Serif is a bitmap font, never smoothed; a face standing in for
+  // it is drawn unsmoothed too. Smoothed at 11 pixels, Wine's stand-in
+  // (Liberation Sans) has bold strokes as thin as its regular ones.
   state.font = BoldFont(InstalledFace({L"MS Sans Serif", L"Microsoft Sans Serif", L"Arial"}),
-                        VARIABLE_PITCH | FF_SWISS, dpi);
+                        VARIABLE_PITCH | FF_SWISS, NONANTIALIASED_QUALITY, dpi);
   state.logFont = BoldFont(InstalledFace({L"Courier New", L"Liberation Mono", L"Courier"}),
-                           FIXED_PITCH | FF_MODERN, dpi);
+                           FIXED_PITCH | FF_MODERN, DEFAULT_QUALITY, dpi);
   for (const screen::ControlPlace& control : screen::kControls) {
     const HWND child = Control(window, control.name);
     const RECT place = PlaceInWindow(control, dpi);
