@@ -18,6 +18,7 @@
 
 #include "core/wide_text.h"
 #include "screen/layout.h"
+#include "screen/readable_text.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -244,6 +245,26 @@ TEST_F(FrmConvTest, BoldTextComesOutBoldAt96And144Dpi) {
       DeleteObject(thin);
       EXPECT_GT(bold * 10, normal * 13)
           << name << " at " << dpi << ": " << bold << " vs " << normal;
+    }
+  }
+}
+
+// The marks that stand for a character that draws nothing, or for a byte
+// that is not text, are glyphs of both fonts, not the boxes a font draws
+// for characters it lacks.
+TEST_F(FrmConvTest, TheMarksForInvisibleCharactersAreInBothFonts) {
+  const std::wstring marks =
+      WideFromUtf8(screen::ReadableText(std::string_view("\u200F\xE7\u2039")));
+  for (const char* name : {"fileDTA", "lstResultado"}) {
+    const HDC dc = GetDC(Control(name));
+    const HGDIOBJ old = SelectObject(dc, FontOf(name));
+    std::vector<WORD> glyphs(marks.size());
+    GetGlyphIndicesW(dc, marks.c_str(), static_cast<int>(marks.size()), glyphs.data(),
+                     GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    ReleaseDC(Control(name), dc);
+    for (std::size_t at = 0; at < marks.size(); ++at) {
+      EXPECT_NE(glyphs[at], 0xFFFF) << name << ": U+" << std::hex << int{marks[at]};
     }
   }
 }
