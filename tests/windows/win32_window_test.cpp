@@ -203,31 +203,111 @@ TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
   }
 }
 
-// How dark a line of text in `font` comes out, black on white: the sum of
-// its pixels' darkness, 255 to a black pixel.
-long InkOf(HFONT font) {
-  constexpr int kWidth = 400;
-  constexpr int kHeight = 40;
+// A white 32-bit page the size of `area`, drawn on by `draw(dc)`, then
+// read by `read(pixels, width)`.
+template <class Draw, class Read>
+auto OnPage(SIZE area, Draw draw, Read read) {
   BITMAPINFO format{};
-  format.bmiHeader = {sizeof format.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  format.bmiHeader = {sizeof format.bmiHeader, area.cx, -area.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   const HDC dc = CreateCompatibleDC(nullptr);
   const HBITMAP page = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ oldPage = SelectObject(dc, page);
-  const HGDIOBJ oldFont = SelectObject(dc, font);
-  PatBlt(dc, 0, 0, kWidth, kHeight, WHITENESS);
-  const std::wstring_view text = L"Nome do Arquivo: MOV0612.DAT";
-  TextOutW(dc, 2, 2, text.data(), static_cast<int>(text.size()));
+  const HGDIOBJ old = SelectObject(dc, page);
+  PatBlt(dc, 0, 0, area.cx, area.cy, WHITENESS);
+  draw(dc);
   GdiFlush();
-  long ink = 0;
-  for (const auto pixel : std::span(static_cast<const std::uint32_t*>(bits), kWidth * kHeight)) {
-    ink += 255 - static_cast<long>(pixel & 0xFFU);
-  }
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldPage);
+  const auto pixels =
+      std::span(static_cast<const std::uint32_t*>(bits),
+                static_cast<std::size_t>(area.cx) * static_cast<std::size_t>(area.cy));
+  auto result = read(pixels, static_cast<std::size_t>(area.cx));
+  SelectObject(dc, old);
   DeleteObject(page);
   DeleteDC(dc);
-  return ink;
+  return result;
+}
+
+long Darkness(std::uint32_t pixel) { return 255 - static_cast<long>(pixel & 0xFFU); }
+
+// How dark a line of text in `font` comes out, black on white: the sum of
+// its pixels' darkness, 255 to a black pixel.
+long InkOf(HFONT font) {
+  return OnPage(
+      {400, 40},
+      [font](HDC dc) {
+        SelectObject(dc, font);
+        const std::wstring_view text = L"Nome do Arquivo: MOV0612.DAT";
+        TextOutW(dc, 2, 2, text.data(), static_cast<int>(text.size()));
+      },
+      [](std::span<const std::uint32_t> pixels, std::size_t /*width*/) {
+        long ink = 0;
+        for (const std::uint32_t pixel : pixels) ink += Darkness(pixel);
+        return ink;
+      });
+}
+
+// The rows, from the top, of what `draw(dc)` draws on a page of `area`
+// that hold a dark pixel.
+template <class Draw>
+std::vector<int> InkRowsDrawn(SIZE area, Draw draw) {
+  return OnPage(area, draw, [](std::span<const std::uint32_t> pixels, std::size_t width) {
+    std::vector<int> rows;
+    for (std::size_t row = 0; row * width < pixels.size(); ++row) {
+      const auto line = pixels.subspan(row * width, width);
+      if (std::any_of(line.begin(), line.end(), [](auto pixel) { return Darkness(pixel) > 127; })) {
+        rows.push_back(static_cast<int>(row));
+      }
+    }
+    return rows;
+  });
+}
+
+// A combo box's text stands in the middle of its field, where the closed
+// height is taller than the font needs (at 144 DPI) as where it is not:
+// the rows it inks on screen are those of its text centred in the field.
+TEST_F(FrmConvTest, ComboBoxTextStandsInTheMiddleOfItsField) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    UpdateWindow(window_);
+    for (const char* name : {"cboTipo", "driveDTA"}) {
+      const HWND box = Control(name);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      ASSERT_TRUE(GetComboBoxInfo(box, &info));
+      const RECT field = info.rcItem;
+      const SIZE size{field.right - field.left, field.bottom - field.top};
+      const std::vector<int> shown = InkRowsDrawn(size, [&](HDC dc) {
+        const HDC screen = GetDC(box);
+        BitBlt(dc, 0, 0, size.cx, size.cy, screen, field.left, field.top, SRCCOPY);
+        ReleaseDC(box, screen);
+      });
+      const std::wstring text = TextOf(box);
+      const std::vector<int> centred = InkRowsDrawn(size, [&](HDC dc) {
+        SelectObject(dc, FontOf(name));
+        RECT whole{0, 0, size.cx, size.cy};
+        DrawTextW(dc, text.c_str(), -1, &whole, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+      });
+      ASSERT_FALSE(shown.empty() || centred.empty()) << name << " at " << dpi;
+      EXPECT_LE(std::abs(shown.front() - centred.front()), 1) << name << " at " << dpi;
+      EXPECT_LE(std::abs(shown.back() - centred.back()), 1) << name << " at " << dpi;
+    }
+  }
+}
+
+// The arrow button stands as high as the box's inside, within its sunken
+// edge, at both scales.
+TEST_F(FrmConvTest, ComboBoxButtonsFillTheBoxesInside) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    for (const char* name : {"cboTipo", "driveDTA"}) {
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      ASSERT_TRUE(GetComboBoxInfo(Control(name), &info));
+      RECT box;
+      GetClientRect(Control(name), &box);
+      EXPECT_EQ(info.rcButton.top, 2) << name << " at " << dpi;
+      EXPECT_EQ(info.rcButton.bottom, box.bottom - 2) << name << " at " << dpi;
+    }
+  }
 }
 
 // Bold is seen, not only asked for: a line in the window's font and in the
@@ -458,6 +538,21 @@ TEST_F(FrmConvTest, Label4sTooltipHoldsTheWholePath) {
   tip.lpszText = text;
   SendMessageW(tooltip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tip));
   EXPECT_EQ(Utf8FromWide(text), dir_.path());
+}
+
+// The controls the window listens to still get messages while they are
+// destroyed, after the window's own state has gone. An access fault there
+// is one the system may swallow (Wine does), or end the program for.
+TEST_F(FrmConvTest, ClosingTheWindowTouchesNothingItFreed) {
+  static LONG faults = 0;
+  const PVOID handler = AddVectoredExceptionHandler(1, [](EXCEPTION_POINTERS* exception) -> LONG {
+    if (exception->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) ++faults;
+    return EXCEPTION_CONTINUE_SEARCH;
+  });
+  DestroyWindow(window_);
+  window_ = nullptr;
+  RemoveVectoredExceptionHandler(handler);
+  EXPECT_EQ(faults, 0);
 }
 
 TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
