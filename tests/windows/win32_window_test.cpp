@@ -429,6 +429,23 @@ TEST_F(FrmConvTest, ADoubleClickBelowTheRowsConvertsNothing) {
   EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
 }
 
+// A drag from a row out of the list keeps the last row it reached, the
+// system telling the list that the pointer left while the button is down.
+TEST_F(FrmConvTest, ADragOutOfTheFileListKeepsTheLastRowReached) {
+  const HWND files = Control("fileDTA");
+  const auto rowHeight = static_cast<int>(SendMessageW(files, LB_GETITEMHEIGHT, 0, 0));
+  const auto onRow = [rowHeight](int row) {
+    return MAKELPARAM(20, row * rowHeight + rowHeight / 2);
+  };
+  SendMessageW(files, WM_LBUTTONDOWN, MK_LBUTTON, onRow(0));
+  SendMessageW(files, WM_MOUSEMOVE, MK_LBUTTON, onRow(1));
+  SendMessageW(files, WM_MOUSELEAVE, 0, 0);
+  SendMessageW(files, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-40, rowHeight + rowHeight / 2));
+  SendMessageW(files, WM_LBUTTONUP, 0, MAKELPARAM(-40, rowHeight + rowHeight / 2));
+  EXPECT_EQ(SendMessageW(files, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(Utf8FromWide(TextOf(Control("txtConverte"))), dir_.path() + "\\MOV0712.DAT");
+}
+
 TEST_F(FrmConvTest, AltOPressesOkEnterInThePathBoxDoesNot) {
   ClickFile("MOV0612.DAT");
   SetFocus(Control("txtConverte"));

@@ -568,6 +568,20 @@ LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARA
         state.trackingPointer = TrackMouseEvent(&track) != FALSE;
         state.model.PointerOverFiles(true);
       }
+      [[fallthrough]];
+    case WM_TIMER:  // how the list scrolls on while a drag is past its edge
+      if (GetCapture() == list) {
+        // A drag moves the highlight, which the list tells only when the
+        // button comes up: the model follows it now, so that a drawing
+        // meanwhile (the pointer leaving the list) keeps the row reached.
+        const LRESULT result = OwnProcedure(list, message, wParam, lParam);
+        const auto row = ChosenRow(list, LB_GETCURSEL);
+        if (row != state.model.highlightedFile()) {
+          state.model.HighlightFile(row);
+          Draw(window, state);
+        }
+        return result;
+      }
       break;
     case WM_LBUTTONDBLCLK: {
       // The row under the pointer, not the one highlighted: a double
