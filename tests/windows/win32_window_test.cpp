@@ -349,6 +349,72 @@ TEST_F(FrmConvTest, TheMarksForInvisibleCharactersAreInBothFonts) {
   }
 }
 
+// The styles that make the controls behave as they must, read back from
+// the controls made.
+TEST_F(FrmConvTest, ControlsCarryTheStylesTheirBehaviourNeeds) {
+  struct Row {
+    const char* name;
+    LONG mask;
+    LONG value;
+    const char* why;
+  };
+  constexpr LONG kOption = WS_GROUP | WS_DISABLED | BS_TYPEMASK;
+  constexpr LONG kComboKind = CBS_DROPDOWN | CBS_DROPDOWNLIST;
+  const Row rows[] = {
+      {"Label4", SS_ELLIPSISMASK, SS_PATHELLIPSIS, "a long path keeps its end"},
+      {"Label4", SS_NOPREFIX | SS_NOTIFY, SS_NOPREFIX | SS_NOTIFY, "& as itself; the tooltip"},
+      {"Label6", SS_NOTIFY, SS_NOTIFY, "its click opens the about box"},
+      {"Option1", kOption, WS_GROUP | WS_DISABLED | BS_AUTORADIOBUTTON, "starts the group"},
+      {"Option2", kOption, WS_DISABLED | BS_AUTORADIOBUTTON, "in Option1's group"},
+      {"Option5", kOption, WS_DISABLED | BS_AUTORADIOBUTTON, "in Option1's group"},
+      {"cmdOK", BS_TYPEMASK, BS_PUSHBUTTON, "not the default button"},
+      {"txtConverte", ES_AUTOHSCROLL, ES_AUTOHSCROLL, "takes paths longer than itself"},
+      {"lstResultado", LBS_SORT | WS_HSCROLL, 0, "lines as logged, cut at the edge"},
+      {"cboTipo", kComboKind, CBS_DROPDOWN, "a pattern can be typed"},
+      {"driveDTA", kComboKind, CBS_DROPDOWNLIST, "a drive is chosen, not typed"}};
+  for (const Row& row : rows) {
+    EXPECT_EQ(GetWindowLongW(Control(row.name), GWL_STYLE) & row.mask, row.value)
+        << row.name << ": " << row.why;
+  }
+}
+
+// The colours each label and option button is drawn in, with the two
+// system text colours made to differ for the time of the test.
+TEST_F(FrmConvTest, LabelsAndOptionsPaintAsTheyMust) {
+  const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT};
+  const COLORREF earlier[] = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNTEXT)};
+  const COLORREF distinct[] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+  SetSysColors(2, elements, distinct);
+  struct Row {
+    const char* name;
+    bool seeThrough;  // no background: the edge of the box below shows
+    COLORREF text;
+  };
+  const Row rows[] = {{"Label1", true, distinct[0]},  {"Label3", true, distinct[0]},
+                      {"Label4", false, distinct[0]}, {"Label5", true, distinct[0]},
+                      {"Label6", false, distinct[1]}, {"Option1", false, distinct[1]},
+                      {"Option5", false, distinct[1]}};
+  const HDC dc = CreateCompatibleDC(nullptr);
+  for (const Row& row : rows) {
+    SetBkMode(dc, OPAQUE);
+    const auto brush = reinterpret_cast<HBRUSH>(  // NOLINT(performance-no-int-to-ptr)
+        SendMessageW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(Control(row.name))));
+    LOGBRUSH painted{};
+    GetObjectW(brush, sizeof painted, &painted);
+    EXPECT_EQ(GetTextColor(dc), row.text) << row.name;
+    if (row.seeThrough) {
+      EXPECT_EQ(painted.lbStyle, static_cast<UINT>(BS_NULL)) << row.name;
+      EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << row.name;
+    } else {
+      EXPECT_EQ(painted.lbColor, RGB(255, 128, 0)) << row.name;
+      EXPECT_EQ(GetBkColor(dc), RGB(255, 128, 0)) << row.name;
+    }
+  }
+  DeleteDC(dc);
+  SetSysColors(2, elements, earlier);
+}
+
 TEST_F(FrmConvTest, TabVisitsTheSevenControlsAndPassesOverTheRest) {
   EXPECT_EQ(Focused(), "txtConverte");
   std::vector<std::string> visited;
@@ -380,6 +446,16 @@ TEST_F(FrmConvTest, StartsWithDatFilesAndTheFolderInLabel4) {
   EXPECT_EQ(TextOf(Control("cboTipo")), L"*.DAT");
   EXPECT_EQ(TextOf(window_), L"KOVA/DTA Conversor 0.9");
   EXPECT_EQ(Utf8FromWide(TextOf(Control("Label4"))), dir_.path());
+}
+
+// With no file highlighted, as at the start or after a new pattern, the
+// list shows no row as chosen: Ok would convert what the box names.
+TEST_F(FrmConvTest, NoRowShowsAsChosenWhileNoFileIsHighlighted) {
+  ClickFile("MOV0712.DAT");
+  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);
+  SendMessageW(field, EM_SETSEL, 0, -1);
+  for (const wchar_t typed : std::wstring_view(L"*.*")) SendMessageW(field, WM_CHAR, typed, 1);
+  EXPECT_EQ(SendMessageW(Control("fileDTA"), LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
 TEST_F(FrmConvTest, AClickFillsThePathBoxAndOkConvertsThatFile) {
@@ -446,6 +522,38 @@ TEST_F(FrmConvTest, ADragOutOfTheFileListKeepsTheLastRowReached) {
   EXPECT_EQ(Utf8FromWide(TextOf(Control("txtConverte"))), dir_.path() + "\\MOV0712.DAT");
 }
 
+// The keys move the highlight in a list of 40 files: a page is the rows
+// shown but one, so the row last seen stays in sight.
+TEST_F(FrmConvTest, ListKeysMoveTheHighlightByRowsAndPages) {
+  for (int file = 10; file < 48; ++file) {
+    ziz_test::WriteFile(dir_ / ("MOV" + std::to_string(file) + ".DAT"), "");
+  }
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  const HWND files = Control("fileDTA");
+  ASSERT_EQ(SendMessageW(files, LB_GETCOUNT, 0, 0), 40);
+  RECT inside;
+  GetClientRect(files, &inside);
+  const auto page =
+      static_cast<int>(inside.bottom / SendMessageW(files, LB_GETITEMHEIGHT, 0, 0)) - 1;
+  SetFocus(files);
+  struct Step {
+    int from;
+    WPARAM key;
+    int to;
+  };
+  const Step steps[] = {{0, VK_NEXT, page}, {2 * page, VK_PRIOR, page},
+                        {39, VK_NEXT, 39},  {1, VK_PRIOR, 0},
+                        {5, VK_DOWN, 6},    {5, VK_UP, 4},
+                        {0, VK_UP, 0},      {5, VK_END, 39},
+                        {5, VK_HOME, 0}};
+  for (const auto& [from, key, to] : steps) {
+    SendMessageW(files, LB_SETCURSEL, static_cast<WPARAM>(from), 0);
+    Notify("fileDTA", LBN_SELCHANGE);
+    SendMessageW(files, WM_KEYDOWN, key, 0);
+    EXPECT_EQ(SendMessageW(files, LB_GETCURSEL, 0, 0), to) << "key " << key << " on row " << from;
+  }
+}
+
 TEST_F(FrmConvTest, AltOPressesOkEnterInThePathBoxDoesNot) {
   ClickFile("MOV0612.DAT");
   SetFocus(Control("txtConverte"));
@@ -472,6 +580,16 @@ TEST_F(FrmConvTest, EnterInTheFolderListOpensTheLineChosen) {
   Key(WM_KEYDOWN, VK_RETURN);
   Pump();
   EXPECT_EQ(TextOf(Control("Label4")).size(), 3u);  // "C:\"
+}
+
+TEST_F(FrmConvTest, EnterElsewhereOpensNoFolder) {
+  SendMessageW(Control("dirDTA"), LB_SETCURSEL, 0, 0);  // the drive's root, not opened
+  for (const char* name : {"txtConverte", "fileDTA", "cboTipo", "lstResultado", "driveDTA"}) {
+    SetFocus(Control(name));
+    Key(WM_KEYDOWN, VK_RETURN);
+    Pump();
+    EXPECT_EQ(Utf8FromWide(TextOf(Control("Label4"))), dir_.path()) << "Enter in " << name;
+  }
 }
 
 TEST_F(FrmConvTest, APatternTypedAppliesAsItIsTyped) {
@@ -509,6 +627,27 @@ TEST_F(FrmConvTest, ALockedCsvShowsItsFailureInTheLog) {
   const auto row = failure - log.begin();
   EXPECT_GE(row, top);
   EXPECT_LT(row, top + client.bottom / rowHeight);
+}
+
+// Scrolled just far enough: the first error is the last whole row shown.
+// The log is made two rows high, so that the error lies below them.
+TEST_F(FrmConvTest, AFailedRunScrollsTheLogJustFarEnoughForItsFirstError) {
+  const HWND log = Control("lstResultado");
+  const auto rowHeight = static_cast<int>(SendMessageW(log, LB_GETITEMHEIGHT, 0, 0));
+  RECT outer;
+  RECT inner;
+  GetWindowRect(log, &outer);
+  GetClientRect(log, &inner);
+  SetWindowPos(log, nullptr, 0, 0, outer.right - outer.left,
+               outer.bottom - outer.top - inner.bottom + 2 * rowHeight, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowTextW(Control("txtConverte"), L"MISSING.DAT");  // 021, then the closing lines
+  SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  const std::vector<std::string> lines = Lines("lstResultado");
+  const auto error = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find(" ERRO ") != std::string::npos;
+  });
+  ASSERT_GE(error - lines.begin(), 2);
+  EXPECT_EQ(SendMessageW(log, LB_GETTOPINDEX, 0, 0), error - lines.begin() - 1);
 }
 
 TEST_F(FrmConvTest, AnotherDriveShowsItsFolderInLabel4AndTheLists) {
