@@ -98,6 +98,13 @@ class FrmConvTest : public ::testing::Test {
     return static_cast<WPARAM>(std::find(files.begin(), files.end(), name) - files.begin());
   }
 
+  // Types `text` into the pattern box in place of what it holds.
+  void TypePattern(std::wstring_view text) {
+    const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);  // the box's edit field
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    for (const wchar_t typed : text) SendMessageW(field, WM_CHAR, typed, 1);
+  }
+
   void ClickFile(const std::string& name) {
     SendMessageW(Control("fileDTA"), LB_SETCURSEL, RowOf(name), 0);
     Notify("fileDTA", LBN_SELCHANGE);
@@ -182,6 +189,31 @@ TEST_F(FrmConvTest, OnAScreenTooSmallEveryControlCanBeScrolledTo) {
   EXPECT_GE(label6.left, 0);
   EXPECT_LE(label6.right, ClientSize().cx);
   EXPECT_LE(label6.bottom, ClientSize().cy);
+}
+
+// The window's own scroll bar, on a screen too small for it: a line is 16
+// pixels, a page what is shown, and it stays within the window.
+TEST_F(FrmConvTest, TheWindowScrollsByLinesAndPagesWithinItself) {
+  MoveToScreenOf(288);
+  SCROLLINFO bar{};
+  bar.cbSize = sizeof bar;
+  bar.fMask = SIF_ALL;
+  GetScrollInfo(window_, SB_VERT, &bar);
+  const int page = static_cast<int>(bar.nPage);
+  const int last = bar.nMax - page + 1;
+  ASSERT_GT(last, 32);
+  const RECT unscrolled = PlaceOf("Label1");
+  const std::pair<WORD, int> steps[] = {
+      {SB_LINEUP, 0},      {SB_LINEDOWN, 16}, {SB_LINEDOWN, 32},
+      {SB_PAGEUP, 0},      {SB_BOTTOM, last}, {SB_LINEDOWN, last},
+      {SB_PAGEDOWN, last}, {SB_TOP, 0},       {SB_PAGEDOWN, std::min(page, last)}};
+  for (const auto& [request, position] : steps) {
+    SendMessageW(window_, WM_VSCROLL, request, 0);
+    EXPECT_EQ(GetScrollPos(window_, SB_VERT), position) << "request " << request;
+  }
+  SendMessageW(window_, WM_VSCROLL, SB_TOP, 0);
+  const RECT back = PlaceOf("Label1");
+  EXPECT_TRUE(EqualRect(&back, &unscrolled)) << "the controls are back in place";
 }
 
 TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
@@ -307,6 +339,17 @@ TEST_F(FrmConvTest, ComboBoxButtonsFillTheBoxesInside) {
       EXPECT_EQ(info.rcButton.top, 2) << name << " at " << dpi;
       EXPECT_EQ(info.rcButton.bottom, box.bottom - 2) << name << " at " << dpi;
     }
+  }
+}
+
+// The drive list's rows, which the window draws, are as high as the
+// pattern list's, which the system draws, at both scales.
+TEST_F(FrmConvTest, TheDriveListsRowsAreAsHighAsThePatternLists) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    EXPECT_EQ(SendMessageW(Control("driveDTA"), CB_GETITEMHEIGHT, 0, 0),
+              SendMessageW(Control("cboTipo"), CB_GETITEMHEIGHT, 0, 0))
+        << dpi;
   }
 }
 
@@ -452,9 +495,7 @@ TEST_F(FrmConvTest, StartsWithDatFilesAndTheFolderInLabel4) {
 // list shows no row as chosen: Ok would convert what the box names.
 TEST_F(FrmConvTest, NoRowShowsAsChosenWhileNoFileIsHighlighted) {
   ClickFile("MOV0712.DAT");
-  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);
-  SendMessageW(field, EM_SETSEL, 0, -1);
-  for (const wchar_t typed : std::wstring_view(L"*.*")) SendMessageW(field, WM_CHAR, typed, 1);
+  TypePattern(L"*.*");
   EXPECT_EQ(SendMessageW(Control("fileDTA"), LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
@@ -485,15 +526,33 @@ TEST_F(FrmConvTest, ThePathBoxShowsTheEndOfALongPath) {
   };
   ClickFile(name);
   EXPECT_TRUE(endShown()) << "after the click";
-  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);
-  SetFocus(field);
-  SendMessageW(field, EM_SETSEL, 0, -1);
-  for (const wchar_t typed : std::wstring_view(L"*.CSV")) SendMessageW(field, WM_CHAR, typed, 1);
+  SetFocus(GetWindow(Control("cboTipo"), GW_CHILD));
+  TypePattern(L"*.CSV");
   Key(WM_KEYDOWN, VK_TAB);
   constexpr LPARAM kAltDown = 1 << 29;
   Key(WM_SYSCHAR, 'o', kAltDown);
   Pump();
   EXPECT_TRUE(endShown()) << "after Alt+O";
+}
+
+// In a list scrolled down, a double click converts the row under the
+// pointer, counted from the top row shown.
+TEST_F(FrmConvTest, ADoubleClickInAScrolledListConvertsTheRowUnderThePointer) {
+  for (int file = 10; file < 40; ++file) {
+    ziz_test::WriteFile(dir_ / ("MOV" + std::to_string(file) + ".DAT"),
+                        ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  }
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  const HWND files = Control("fileDTA");
+  SendMessageW(files, LB_SETTOPINDEX, 10, 0);
+  const std::string aimed = Lines("fileDTA")[10];
+  const auto rowHeight = static_cast<int>(SendMessageW(files, LB_GETITEMHEIGHT, 0, 0));
+  const LPARAM topRow = MAKELPARAM(20, rowHeight / 2);
+  SendMessageW(files, WM_LBUTTONDOWN, MK_LBUTTON, topRow);
+  SendMessageW(files, WM_LBUTTONUP, 0, topRow);
+  SendMessageW(files, WM_LBUTTONDBLCLK, MK_LBUTTON, topRow);
+  SendMessageW(files, WM_LBUTTONUP, 0, topRow);
+  EXPECT_TRUE(ziz_test::Exists(dir_ / (aimed.substr(0, aimed.size() - 3) + "CSV"))) << aimed;
 }
 
 TEST_F(FrmConvTest, ADoubleClickBelowTheRowsConvertsNothing) {
@@ -554,6 +613,33 @@ TEST_F(FrmConvTest, ListKeysMoveTheHighlightByRowsAndPages) {
   }
 }
 
+// The rows never move under a pointer resting on the file list: a run's
+// new CSV is listed once the pointer leaves.
+class FrmConvPointerTest : public FrmConvTest {
+ protected:
+  void SetUp() override {
+    FrmConvTest::SetUp();
+    TypePattern(L"*.*");
+    ClickFile("MOV0612.DAT");
+    SendMessageW(Control("fileDTA"), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  }
+  bool NewCsvListed() const {
+    const std::vector<std::string> files = Lines("fileDTA");
+    return std::find(files.begin(), files.end(), "MOV0612.CSV") != files.end();
+  }
+};
+
+TEST_F(FrmConvPointerTest, TheRowsWaitWhileThePointerRestsOnTheList) {
+  ASSERT_TRUE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+  EXPECT_FALSE(NewCsvListed());
+}
+
+TEST_F(FrmConvPointerTest, TheNewCsvIsListedWhenThePointerLeaves) {
+  SendMessageW(Control("fileDTA"), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(NewCsvListed());
+}
+
 TEST_F(FrmConvTest, AltOPressesOkEnterInThePathBoxDoesNot) {
   ClickFile("MOV0612.DAT");
   SetFocus(Control("txtConverte"));
@@ -593,9 +679,7 @@ TEST_F(FrmConvTest, EnterElsewhereOpensNoFolder) {
 }
 
 TEST_F(FrmConvTest, APatternTypedAppliesAsItIsTyped) {
-  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);  // the box's edit field
-  SendMessageW(field, EM_SETSEL, 0, -1);
-  for (const wchar_t typed : std::wstring_view(L"*.CSV")) SendMessageW(field, WM_CHAR, typed, 1);
+  TypePattern(L"*.CSV");
   EXPECT_EQ(Lines("fileDTA"), (std::vector<std::string>{"NOTES.CSV"}));
 }
 
@@ -669,6 +753,22 @@ TEST_F(FrmConvTest, AnotherDriveShowsItsFolderInLabel4AndTheLists) {
   EXPECT_EQ(SendMessageW(drives, CB_GETCURSEL, 0, 0), static_cast<LRESULT>(other));
 }
 
+// As Windows shows drives: a small letter and a colon, and the volume's
+// label in brackets where it has one.
+TEST_F(FrmConvTest, DrivesShowTheirLetterInSmall) {
+  const HWND drives = Control("driveDTA");
+  const auto count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
+  ASSERT_GT(count, 0);
+  for (WPARAM row = 0; row < static_cast<WPARAM>(count); ++row) {
+    wchar_t text[MAX_PATH + 8] = L"";
+    SendMessageW(drives, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(text));
+    const std::wstring_view shown(text);
+    EXPECT_TRUE(shown.size() >= 2 && shown[0] >= L'a' && shown[0] <= L'z' && shown[1] == L':' &&
+                (shown.size() == 2 || shown.substr(2, 2) == L" ["))
+        << Utf8FromWide(text);
+  }
+}
+
 TEST_F(FrmConvTest, ANameBeyondLatinIsListedAndConvertedByItsOwnName) {
   ziz_test::WriteFile(dir_ / "移动.DAT", ziz_test::MovementFile("00001", {ziz_test::Departure()}));
   Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
@@ -714,13 +814,15 @@ TEST_F(FrmConvTest, ClosingTheWindowTouchesNothingItFreed) {
 TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
   SetWindowTextW(window_, L"");
   std::wstring aboutText;
-  std::thread closer([&aboutText] {
+  bool onlyOk = false;
+  std::thread closer([&aboutText, &onlyOk] {
     for (int tick = 0; tick < 500; ++tick, Sleep(10)) {
       const HWND box = FindWindowW(L"#32770", L"ZIZADOD5");
       if (box == nullptr) continue;
       wchar_t text[256] = L"";
       GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text
       aboutText = text;
+      onlyOk = GetDlgItem(box, IDCANCEL) == nullptr && GetDlgItem(box, IDNO) == nullptr;
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       return;
     }
@@ -732,6 +834,7 @@ TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
   Pump();
   EXPECT_EQ(aboutText,
             L"KOVA/DTA Conversor\r\n\r\nDesenvolvido por\r\nsuporte@zizadod5.example.org");
+  EXPECT_TRUE(onlyOk) << "one OK button";
   EXPECT_EQ(TextOf(window_), L"KOVA/DTA Conversor 0.9");
 }
 
