@@ -353,6 +353,34 @@ TEST_F(FrmConvTest, TheDriveListsRowsAreAsHighAsThePatternLists) {
   }
 }
 
+// The open drive list shows the drive chosen highlighted, as the system's
+// lists do.
+TEST_F(FrmConvTest, TheOpenDriveListHighlightsTheDriveChosen) {
+  const HWND drives = Control("driveDTA");
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(drives, &info));
+  SendMessageW(drives, CB_SHOWDROPDOWN, TRUE, 0);
+  RECT list;
+  GetClientRect(info.hwndList, &list);
+  const auto chosen = static_cast<int>(SendMessageW(drives, CB_GETCURSEL, 0, 0));
+  const auto rowHeight = static_cast<int>(SendMessageW(drives, CB_GETITEMHEIGHT, 0, 0));
+  const std::uint32_t shown = OnPage(
+      {list.right, list.bottom},
+      [&](HDC dc) {
+        SendMessageW(info.hwndList, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+      },
+      [&](std::span<const std::uint32_t> pixels, std::size_t width) {
+        // Near the row's right end, clear of its text.
+        return pixels[static_cast<std::size_t>(chosen * rowHeight + rowHeight / 2) * width + width -
+                      3];
+      });
+  SendMessageW(drives, CB_SHOWDROPDOWN, FALSE, 0);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_EQ(shown & 0xFFFFFFU,
+            (GetRValue(highlight) << 16U) | (GetGValue(highlight) << 8U) | GetBValue(highlight));
+}
+
 // Bold is seen, not only asked for: a line in the window's font and in the
 // log's takes clearly more ink than in the same font at regular weight.
 TEST_F(FrmConvTest, BoldTextComesOutBoldAt96And144Dpi) {
