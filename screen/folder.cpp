@@ -116,8 +116,9 @@ FolderContents ReadFolder(const FsPath& folder) {
   FolderContents contents;
   contents.listed = ListFolder(folder, [&contents](FsPath name, EntryKind kind) {
     if (name.native().starts_with(FsPath::value_type('.'))) return;
-    if (kind == EntryKind::kFolder) contents.folders.push_back(MakeEntry(std::move(name)));
-    if (kind == EntryKind::kFile) contents.files.push_back(MakeEntry(std::move(name)));
+    if (kind == EntryKind::kOther) return;
+    (kind == EntryKind::kFolder ? contents.folders : contents.files)
+        .push_back(MakeEntry(std::move(name)));
   });
   std::sort(contents.files.begin(), contents.files.end(), ShownBefore);
   std::sort(contents.folders.begin(), contents.folders.end(), ShownBefore);
