@@ -124,6 +124,13 @@ class FrmConvTest : public ::testing::Test {
                  reinterpret_cast<LPARAM>(&suggested));
   }
 
+  COMBOBOXINFO ComboInfo(std::string_view name) const {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(Control(name), &info);
+    return info;
+  }
+
   HFONT FontOf(std::string_view name) const {
     return reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
         SendMessageW(Control(name), WM_GETFONT, 0, 0));
@@ -302,10 +309,7 @@ TEST_F(FrmConvTest, ComboBoxTextStandsInTheMiddleOfItsField) {
     UpdateWindow(window_);
     for (const char* name : {"cboTipo", "driveDTA"}) {
       const HWND box = Control(name);
-      COMBOBOXINFO info{};
-      info.cbSize = sizeof info;
-      ASSERT_TRUE(GetComboBoxInfo(box, &info));
-      const RECT field = info.rcItem;
+      const RECT field = ComboInfo(name).rcItem;
       const SIZE size{field.right - field.left, field.bottom - field.top};
       const std::vector<int> shown = InkRowsDrawn(size, [&](HDC dc) {
         const HDC screen = GetDC(box);
@@ -331,13 +335,11 @@ TEST_F(FrmConvTest, ComboBoxButtonsFillTheBoxesInside) {
   for (int dpi : {96, 144}) {
     if (dpi != 96) MoveToScreenOf(dpi);
     for (const char* name : {"cboTipo", "driveDTA"}) {
-      COMBOBOXINFO info{};
-      info.cbSize = sizeof info;
-      ASSERT_TRUE(GetComboBoxInfo(Control(name), &info));
+      const RECT button = ComboInfo(name).rcButton;
       RECT box;
       GetClientRect(Control(name), &box);
-      EXPECT_EQ(info.rcButton.top, 2) << name << " at " << dpi;
-      EXPECT_EQ(info.rcButton.bottom, box.bottom - 2) << name << " at " << dpi;
+      EXPECT_EQ(button.top, 2) << name << " at " << dpi;
+      EXPECT_EQ(button.bottom, box.bottom - 2) << name << " at " << dpi;
     }
   }
 }
@@ -357,19 +359,15 @@ TEST_F(FrmConvTest, TheDriveListsRowsAreAsHighAsThePatternLists) {
 // lists do.
 TEST_F(FrmConvTest, TheOpenDriveListHighlightsTheDriveChosen) {
   const HWND drives = Control("driveDTA");
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof info;
-  ASSERT_TRUE(GetComboBoxInfo(drives, &info));
+  const HWND rows = ComboInfo("driveDTA").hwndList;
   SendMessageW(drives, CB_SHOWDROPDOWN, TRUE, 0);
   RECT list;
-  GetClientRect(info.hwndList, &list);
+  GetClientRect(rows, &list);
   const auto chosen = static_cast<int>(SendMessageW(drives, CB_GETCURSEL, 0, 0));
   const auto rowHeight = static_cast<int>(SendMessageW(drives, CB_GETITEMHEIGHT, 0, 0));
   const std::uint32_t shown = OnPage(
       {list.right, list.bottom},
-      [&](HDC dc) {
-        SendMessageW(info.hwndList, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-      },
+      [&](HDC dc) { SendMessageW(rows, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); },
       [&](std::span<const std::uint32_t> pixels, std::size_t width) {
         // Near the row's right end, clear of its text.
         return pixels[static_cast<std::size_t>(chosen * rowHeight + rowHeight / 2) * width + width -
