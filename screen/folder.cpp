@@ -114,19 +114,12 @@ FolderEntry MakeEntry(FsPath name) {
 
 FolderContents ReadFolder(const FsPath& folder) {
   FolderContents contents;
-  std::error_code error;
-  std::filesystem::directory_iterator entry(folder, error);
-  contents.listed = !error;
-  for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-    FsPath name = entry->path().filename();
-    if (name.native().starts_with(FsPath::value_type('.'))) continue;
-    std::error_code typeError;  // a link to nowhere, or gone meanwhile
-    if (entry->is_directory(typeError)) {
-      contents.folders.push_back(MakeEntry(std::move(name)));
-    } else if (!typeError && entry->is_regular_file(typeError) && !typeError) {
-      contents.files.push_back(MakeEntry(std::move(name)));
-    }
-  }
+  contents.listed = ListFolder(folder, [&contents](FsPath name, EntryKind kind) {
+    if (name.native().starts_with(FsPath::value_type('.'))) return;
+    if (kind == EntryKind::kOther) return;
+    (kind == EntryKind::kFolder ? contents.folders : contents.files)
+        .push_back(MakeEntry(std::move(name)));
+  });
   std::sort(contents.files.begin(), contents.files.end(), ShownBefore);
   std::sort(contents.folders.begin(), contents.folders.end(), ShownBefore);
   return contents;

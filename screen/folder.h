@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,5 +68,16 @@ struct FolderContents {
 };
 
 FolderContents ReadFolder(const FsPath& folder);
+
+// What the system says an entry of a folder is, links followed: a link to
+// nowhere, a device or a pipe is neither a folder nor a file.
+enum class EntryKind { kFolder, kFile, kOther };
+
+// Calls `visit(name, kind)` for each entry of `folder` but "." and "..";
+// false when the folder cannot be read. One file per platform
+// (folder_posix.cpp, folder_windows.cpp): Windows gives each entry's kind
+// with its name, where asking again for each file would cost a call to the
+// system apiece, 50 000 of them in a folder of 50 000 files.
+bool ListFolder(const FsPath& folder, const std::function<void(FsPath, EntryKind)>& visit);
 
 }  // namespace screen

@@ -8,8 +8,11 @@ namespace screen {
 
 namespace {
 
-constexpr char32_t kOpenMark = U'\u27E8';
-constexpr char32_t kCloseMark = U'\u27E9';
+// Single guillemets: in every Western font, the window's bitmap font
+// included (Windows-1252 has them), where a mark drawn as a box would hide
+// what it stands for.
+constexpr char32_t kOpenMark = U'\u2039';
+constexpr char32_t kCloseMark = U'\u203A';
 
 struct Range {
   char32_t first;

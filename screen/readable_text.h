@@ -7,11 +7,11 @@ namespace screen {
 
 // Names from the file system as one line of text the controls can show,
 // UTF-8, such that two different names never look the same:
-// - a byte that is not part of UTF-8 text shows as its value, "⟨E7⟩";
+// - a byte that is not part of UTF-8 text shows as its value, "‹E7›";
 // - a character that draws nothing or turns the text around (control
 //   characters, zero-width characters, direction marks and overrides,
-//   line and paragraph separators, ...) shows as its number, "⟨U+202E⟩";
-// - a "⟨" of the name itself shows as "⟨U+27E8⟩", so every "⟨" shown
+//   line and paragraph separators, ...) shows as its number, "‹U+202E›";
+// - a "‹" of the name itself shows as "‹U+2039›", so every "‹" shown
 //   opens one of these.
 // Everything else is shown as it is.
 std::string ReadableText(std::string_view utf8);

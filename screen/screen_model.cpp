@@ -96,8 +96,7 @@ bool ScreenModel::OpenFolderLine(std::size_t line) {
 
 // The drive list follows the folder, onto another drive too.
 bool ScreenModel::OpenFolder(const FsPath& path) {
-  const FsPath target = AbsoluteFolder(folder_, path);
-  if (!CanList(target) || !Enter(target)) return false;
+  if (!Enter(AbsoluteFolder(folder_, path), true)) return false;
   const FsPath drive = DriveOf(folder_, driveSource_());
   if (!drive.empty()) driveRoot_ = drive;
   FillDrives();
@@ -112,7 +111,7 @@ void ScreenModel::RefreshDrives() { FillDrives(); }
 bool ScreenModel::ChooseDrive(std::size_t index) {
   if (index >= drives_.size()) return false;
   const FsPath root = drives_[index].name;
-  if (!CanList(root) || !Enter(root)) {
+  if (!Enter(root, true)) {
     FillDrives();
     return false;
   }
@@ -255,9 +254,10 @@ FsPath ScreenModel::highlightedPath() const {
   return highlighted_ ? InFolder(folder_, file(*highlighted_).name) : FsPath();
 }
 
-bool ScreenModel::Enter(const FsPath& folder) {
+bool ScreenModel::Enter(const FsPath& folder, bool mustList) {
   if (!CanEnter(folder)) return false;
   FolderContents contents = ReadFolder(folder);
+  if (mustList && !contents.listed) return false;
 
   folderLines_.clear();
   FsPath level = folder.root_path();

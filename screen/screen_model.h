@@ -149,7 +149,9 @@ class ScreenModel {
   static constexpr const char* kAboutCaption = "ZIZADOD5";
 
  private:
-  bool Enter(const FsPath& folder);
+  // Shows `folder`; false, and nothing changed, when it cannot be entered,
+  // or, if `mustList`, read.
+  bool Enter(const FsPath& folder, bool mustList = false);
   void RefreshWhenNotPointed();
   void ShowFolders(std::vector<FolderEntry> folders);
   void ShowFiles(bool keep);

@@ -32,13 +32,13 @@ TEST_P(ReadableTextTest, ShowsWhatDrawsNothingVisibly) {
 INSTANTIATE_TEST_SUITE_P(
     Names, ReadableTextTest,
     ::testing::Values(ShownRow{"Diretórios MOV0612.DAT", "Diretórios MOV0612.DAT"},
-                      ShownRow{"mov\xe7\xe3o.dat", "mov⟨E7⟩⟨E3⟩o.dat"},
-                      ShownRow{"mov\xe7o.dat", "mov⟨E7⟩o.dat"},
-                      ShownRow{"A\u202eTAD.CSV", "A⟨U+202E⟩TAD.CSV"},
-                      ShownRow{"A\u2068B\u2069", "A⟨U+2068⟩B⟨U+2069⟩"},
-                      ShownRow{"A\u200bB", "A⟨U+200B⟩B"},
-                      ShownRow{"A\u2028B\nC", "A⟨U+2028⟩B⟨U+000A⟩C"},
-                      ShownRow{"A⟨E7⟩", "A⟨U+27E8⟩E7⟩"}, ShownRow{"\xed\xa0\x80", "⟨ED⟩⟨A0⟩⟨80⟩"}));
+                      ShownRow{"mov\xe7\xe3o.dat", "mov‹E7›‹E3›o.dat"},
+                      ShownRow{"mov\xe7o.dat", "mov‹E7›o.dat"},
+                      ShownRow{"A\u202eTAD.CSV", "A‹U+202E›TAD.CSV"},
+                      ShownRow{"A\u2068B\u2069", "A‹U+2068›B‹U+2069›"},
+                      ShownRow{"A\u200bB", "A‹U+200B›B"},
+                      ShownRow{"A\u2028B\nC", "A‹U+2028›B‹U+000A›C"},
+                      ShownRow{"A‹E7›", "A‹U+2039›E7›"}, ShownRow{"\xed\xa0\x80", "‹ED›‹A0›‹80›"}));
 
 // Numbers past U+FFFF take five digits.
 INSTANTIATE_TEST_SUITE_P(Planes, ReadableTextTest,
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, WideReadableTextTest,
 TEST(ReadableTextTest, ShowsALoneSurrogateOfAWideName) {
   EXPECT_EQ(screen::ReadableText(std::u16string(u"A\xD800"
                                                 u"B")),
-            "A⟨U+D800⟩B");
+            "A‹U+D800›B");
 }
 
 struct MatchRow {

@@ -50,8 +50,8 @@ const QByteArray kOldCsvBytes = "\"06/12/2026\",\"07:05\",\"DEP\"\r\n";
 // how the lists show them: a stand-in for each byte that is not text.
 const char* const kOddFile = "mov\xe7\xe3o.dat";
 const char* const kOddFolder = "pasta\xe7";
-const QString kOddFileShown = QStringLiteral("mov\u27E8E7\u27E9\u27E8E3\u27E9o.dat");
-const QString kOddFolderShown = QStringLiteral("pasta\u27E8E7\u27E9");
+const QString kOddFileShown = QStringLiteral("mov\u2039E7\u203A\u2039E3\u203Ao.dat");
+const QString kOddFolderShown = QStringLiteral("pasta\u2039E7\u203A");
 
 // Fits in Label4 alone, but not after the start folder's path.
 const QString kLongFolder = QStringLiteral("movimentos de dezembro de 2026");

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 #include <shlobj.h>
+#include <windowsx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <thread>
 #include <utility>
@@ -16,6 +19,7 @@
 
 #include "core/wide_text.h"
 #include "screen/layout.h"
+#include "screen/readable_text.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -95,6 +99,13 @@ class FrmConvTest : public ::testing::Test {
     return static_cast<WPARAM>(std::find(files.begin(), files.end(), name) - files.begin());
   }
 
+  // Types `text` into the pattern box in place of what it holds.
+  void TypePattern(std::wstring_view text) {
+    const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);  // the box's edit field
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    for (const wchar_t typed : text) SendMessageW(field, WM_CHAR, typed, 1);
+  }
+
   void ClickFile(const std::string& name) {
     SendMessageW(Control("fileDTA"), LB_SETCURSEL, RowOf(name), 0);
     Notify("fileDTA", LBN_SELCHANGE);
@@ -105,6 +116,25 @@ class FrmConvTest : public ::testing::Test {
     GetWindowRect(Control(name), &place);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
     return place;
+  }
+
+  // What Windows sends when the window moves to a screen of another scale.
+  void MoveToScreenOf(int dpi) {
+    RECT suggested{0, 0, 1200, 1000};
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+  }
+
+  COMBOBOXINFO ComboInfo(std::string_view name) const {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(Control(name), &info);
+    return info;
+  }
+
+  HFONT FontOf(std::string_view name) const {
+    return reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
+        SendMessageW(Control(name), WM_GETFONT, 0, 0));
   }
 
   SIZE ClientSize() const {
@@ -141,11 +171,7 @@ TEST_F(FrmConvTest, PlacesEveryControlFromTheTableAt96And144Dpi) {
   EXPECT_EQ(ok.right, 721);
   EXPECT_EQ(ok.bottom, 225);
   for (int dpi : {96, 144}) {
-    if (dpi != 96) {
-      RECT suggested{0, 0, 1200, 1000};
-      SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
-    }
+    if (dpi != 96) MoveToScreenOf(dpi);
     for (const screen::ControlPlace& control : screen::kControls) {
       const RECT expected = Expected(control, dpi);
       const RECT actual = PlaceOf(control.name);
@@ -173,10 +199,34 @@ TEST_F(FrmConvTest, OnAScreenTooSmallEveryControlCanBeScrolledTo) {
   EXPECT_LE(label6.bottom, ClientSize().cy);
 }
 
+// The window's own scroll bar, on a screen too small for it: a line is 16
+// pixels, a page what is shown, and it stays within the window.
+TEST_F(FrmConvTest, TheWindowScrollsByLinesAndPagesWithinItself) {
+  MoveToScreenOf(288);
+  SCROLLINFO bar{};
+  bar.cbSize = sizeof bar;
+  bar.fMask = SIF_ALL;
+  GetScrollInfo(window_, SB_VERT, &bar);
+  const int page = static_cast<int>(bar.nPage);
+  const int last = bar.nMax - page + 1;
+  ASSERT_GT(last, 32);
+  const RECT unscrolled = PlaceOf("Label1");
+  const std::pair<WORD, int> steps[] = {
+      {SB_LINEUP, 0},      {SB_LINEDOWN, 16}, {SB_LINEDOWN, 32},
+      {SB_PAGEUP, 0},      {SB_BOTTOM, last}, {SB_LINEDOWN, last},
+      {SB_PAGEDOWN, last}, {SB_TOP, 0},       {SB_PAGEDOWN, std::min(page, last)}};
+  for (const auto& [request, position] : steps) {
+    SendMessageW(window_, WM_VSCROLL, request, 0);
+    EXPECT_EQ(GetScrollPos(window_, SB_VERT), position) << "request " << request;
+  }
+  SendMessageW(window_, WM_VSCROLL, SB_TOP, 0);
+  const RECT back = PlaceOf("Label1");
+  EXPECT_TRUE(EqualRect(&back, &unscrolled)) << "the controls are back in place";
+}
+
 TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
   for (const screen::ControlPlace& control : screen::kControls) {
-    const auto font = reinterpret_cast<HFONT>(  // NOLINT(performance-no-int-to-ptr)
-        SendMessageW(Control(control.name), WM_GETFONT, 0, 0));
+    const HFONT font = FontOf(control.name);
     LOGFONTW chosen{};
     ASSERT_NE(GetObjectW(font, sizeof chosen, &chosen), 0) << control.name;
     EXPECT_EQ(chosen.lfHeight, -11) << control.name;
@@ -191,6 +241,248 @@ TEST_F(FrmConvTest, BoldFontsOfEightPointTwoFiveTheLogFixedPitch) {
     const bool fixedPitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
     EXPECT_EQ(fixedPitch, control.name == "lstResultado") << control.name;
   }
+}
+
+// A white 32-bit page the size of `area`, drawn on by `draw(dc)`, then
+// read by `read(pixels, width)`.
+template <class Draw, class Read>
+auto OnPage(SIZE area, Draw draw, Read read) {
+  BITMAPINFO format{};
+  format.bmiHeader = {sizeof format.bmiHeader, area.cx, -area.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HBITMAP page = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(dc, page);
+  PatBlt(dc, 0, 0, area.cx, area.cy, WHITENESS);
+  draw(dc);
+  GdiFlush();
+  const auto pixels =
+      std::span(static_cast<const std::uint32_t*>(bits),
+                static_cast<std::size_t>(area.cx) * static_cast<std::size_t>(area.cy));
+  auto result = read(pixels, static_cast<std::size_t>(area.cx));
+  SelectObject(dc, old);
+  DeleteObject(page);
+  DeleteDC(dc);
+  return result;
+}
+
+long Darkness(std::uint32_t pixel) { return 255 - static_cast<long>(pixel & 0xFFU); }
+
+// How dark a line of text in `font` comes out, black on white: the sum of
+// its pixels' darkness, 255 to a black pixel.
+long InkOf(HFONT font) {
+  return OnPage(
+      {400, 40},
+      [font](HDC dc) {
+        SelectObject(dc, font);
+        const std::wstring_view text = L"Nome do Arquivo: MOV0612.DAT";
+        TextOutW(dc, 2, 2, text.data(), static_cast<int>(text.size()));
+      },
+      [](std::span<const std::uint32_t> pixels, std::size_t /*width*/) {
+        long ink = 0;
+        for (const std::uint32_t pixel : pixels) ink += Darkness(pixel);
+        return ink;
+      });
+}
+
+// The rows, from the top, of what `draw(dc)` draws on a page of `area`
+// that hold a dark pixel.
+template <class Draw>
+std::vector<int> InkRowsDrawn(SIZE area, Draw draw) {
+  return OnPage(area, draw, [](std::span<const std::uint32_t> pixels, std::size_t width) {
+    std::vector<int> rows;
+    for (std::size_t row = 0; row * width < pixels.size(); ++row) {
+      const auto line = pixels.subspan(row * width, width);
+      if (std::any_of(line.begin(), line.end(), [](auto pixel) { return Darkness(pixel) > 127; })) {
+        rows.push_back(static_cast<int>(row));
+      }
+    }
+    return rows;
+  });
+}
+
+// A combo box's text stands in the middle of its field, where the closed
+// height is taller than the font needs (at 144 DPI) as where it is not:
+// the rows it inks on screen are those of its text centred in the field.
+TEST_F(FrmConvTest, ComboBoxTextStandsInTheMiddleOfItsField) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    UpdateWindow(window_);
+    for (const char* name : {"cboTipo", "driveDTA"}) {
+      const HWND box = Control(name);
+      const RECT field = ComboInfo(name).rcItem;
+      const SIZE size{field.right - field.left, field.bottom - field.top};
+      const std::vector<int> shown = InkRowsDrawn(size, [&](HDC dc) {
+        const HDC screen = GetDC(box);
+        BitBlt(dc, 0, 0, size.cx, size.cy, screen, field.left, field.top, SRCCOPY);
+        ReleaseDC(box, screen);
+      });
+      const std::wstring text = TextOf(box);
+      const std::vector<int> centred = InkRowsDrawn(size, [&](HDC dc) {
+        SelectObject(dc, FontOf(name));
+        RECT whole{0, 0, size.cx, size.cy};
+        DrawTextW(dc, text.c_str(), -1, &whole, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+      });
+      ASSERT_FALSE(shown.empty() || centred.empty()) << name << " at " << dpi;
+      EXPECT_LE(std::abs(shown.front() - centred.front()), 1) << name << " at " << dpi;
+      EXPECT_LE(std::abs(shown.back() - centred.back()), 1) << name << " at " << dpi;
+    }
+  }
+}
+
+// The arrow button stands as high as the box's inside, within its sunken
+// edge, at both scales.
+TEST_F(FrmConvTest, ComboBoxButtonsFillTheBoxesInside) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    for (const char* name : {"cboTipo", "driveDTA"}) {
+      const RECT button = ComboInfo(name).rcButton;
+      RECT box;
+      GetClientRect(Control(name), &box);
+      EXPECT_EQ(button.top, 2) << name << " at " << dpi;
+      EXPECT_EQ(button.bottom, box.bottom - 2) << name << " at " << dpi;
+    }
+  }
+}
+
+// The drive list's rows, which the window draws, are as high as the
+// pattern list's, which the system draws, at both scales.
+TEST_F(FrmConvTest, TheDriveListsRowsAreAsHighAsThePatternLists) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    EXPECT_EQ(SendMessageW(Control("driveDTA"), CB_GETITEMHEIGHT, 0, 0),
+              SendMessageW(Control("cboTipo"), CB_GETITEMHEIGHT, 0, 0))
+        << dpi;
+  }
+}
+
+// The open drive list shows the drive chosen highlighted, as the system's
+// lists do.
+TEST_F(FrmConvTest, TheOpenDriveListHighlightsTheDriveChosen) {
+  const HWND drives = Control("driveDTA");
+  const HWND rows = ComboInfo("driveDTA").hwndList;
+  SendMessageW(drives, CB_SHOWDROPDOWN, TRUE, 0);
+  RECT list;
+  GetClientRect(rows, &list);
+  const auto chosen = static_cast<int>(SendMessageW(drives, CB_GETCURSEL, 0, 0));
+  const auto rowHeight = static_cast<int>(SendMessageW(drives, CB_GETITEMHEIGHT, 0, 0));
+  const std::uint32_t shown = OnPage(
+      {list.right, list.bottom},
+      [&](HDC dc) { SendMessageW(rows, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); },
+      [&](std::span<const std::uint32_t> pixels, std::size_t width) {
+        // Near the row's right end, clear of its text.
+        return pixels[static_cast<std::size_t>(chosen * rowHeight + rowHeight / 2) * width + width -
+                      3];
+      });
+  SendMessageW(drives, CB_SHOWDROPDOWN, FALSE, 0);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  EXPECT_EQ(shown & 0xFFFFFFU,
+            (GetRValue(highlight) << 16U) | (GetGValue(highlight) << 8U) | GetBValue(highlight));
+}
+
+// Bold is seen, not only asked for: a line in the window's font and in the
+// log's takes clearly more ink than in the same font at regular weight.
+TEST_F(FrmConvTest, BoldTextComesOutBoldAt96And144Dpi) {
+  for (int dpi : {96, 144}) {
+    if (dpi != 96) MoveToScreenOf(dpi);
+    for (const char* name : {"Label1", "lstResultado"}) {
+      LOGFONTW regular{};
+      GetObjectW(FontOf(name), sizeof regular, &regular);
+      regular.lfWeight = FW_NORMAL;
+      const HFONT thin = CreateFontIndirectW(&regular);
+      const long bold = InkOf(FontOf(name));
+      const long normal = InkOf(thin);
+      DeleteObject(thin);
+      EXPECT_GT(bold * 10, normal * 13)
+          << name << " at " << dpi << ": " << bold << " vs " << normal;
+    }
+  }
+}
+
+// The marks that stand for a character that draws nothing, or for a byte
+// that is not text, are glyphs of both fonts, not the boxes a font draws
+// for characters it lacks.
+TEST_F(FrmConvTest, TheMarksForInvisibleCharactersAreInBothFonts) {
+  const std::wstring marks =
+      WideFromUtf8(screen::ReadableText(std::string_view("\u200F\xE7\u2039")));
+  for (const char* name : {"fileDTA", "lstResultado"}) {
+    const HDC dc = GetDC(Control(name));
+    const HGDIOBJ old = SelectObject(dc, FontOf(name));
+    std::vector<WORD> glyphs(marks.size());
+    GetGlyphIndicesW(dc, marks.c_str(), static_cast<int>(marks.size()), glyphs.data(),
+                     GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    ReleaseDC(Control(name), dc);
+    for (std::size_t at = 0; at < marks.size(); ++at) {
+      EXPECT_NE(glyphs[at], 0xFFFF) << name << ": U+" << std::hex << int{marks[at]};
+    }
+  }
+}
+
+// The styles that make the controls behave as they must, read back from
+// the controls made.
+TEST_F(FrmConvTest, ControlsCarryTheStylesTheirBehaviourNeeds) {
+  struct Row {
+    const char* name;
+    LONG mask;
+    LONG value;
+    const char* why;
+  };
+  constexpr LONG kOption = WS_GROUP | WS_DISABLED | BS_TYPEMASK;
+  constexpr LONG kComboKind = CBS_DROPDOWN | CBS_DROPDOWNLIST;
+  const Row rows[] = {
+      {"Label4", SS_ELLIPSISMASK, SS_PATHELLIPSIS, "a long path keeps its end"},
+      {"Label4", SS_NOPREFIX | SS_NOTIFY, SS_NOPREFIX | SS_NOTIFY, "& as itself; the tooltip"},
+      {"Label6", SS_NOTIFY, SS_NOTIFY, "its click opens the about box"},
+      {"Option1", kOption, WS_GROUP | WS_DISABLED | BS_AUTORADIOBUTTON, "starts the group"},
+      {"Option2", kOption, WS_DISABLED | BS_AUTORADIOBUTTON, "in Option1's group"},
+      {"Option5", kOption, WS_DISABLED | BS_AUTORADIOBUTTON, "in Option1's group"},
+      {"cmdOK", BS_TYPEMASK, BS_PUSHBUTTON, "not the default button"},
+      {"txtConverte", ES_AUTOHSCROLL, ES_AUTOHSCROLL, "takes paths longer than itself"},
+      {"lstResultado", LBS_SORT | WS_HSCROLL, 0, "lines as logged, cut at the edge"},
+      {"cboTipo", kComboKind, CBS_DROPDOWN, "a pattern can be typed"},
+      {"driveDTA", kComboKind, CBS_DROPDOWNLIST, "a drive is chosen, not typed"}};
+  for (const Row& row : rows) {
+    EXPECT_EQ(GetWindowLongW(Control(row.name), GWL_STYLE) & row.mask, row.value)
+        << row.name << ": " << row.why;
+  }
+}
+
+// The colours each label and option button is drawn in, with the two
+// system text colours made to differ for the time of the test.
+TEST_F(FrmConvTest, LabelsAndOptionsPaintAsTheyMust) {
+  const int elements[] = {COLOR_WINDOWTEXT, COLOR_BTNTEXT};
+  const COLORREF earlier[] = {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNTEXT)};
+  const COLORREF distinct[] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+  SetSysColors(2, elements, distinct);
+  struct Row {
+    const char* name;
+    bool seeThrough;  // no background: the edge of the box below shows
+    COLORREF text;
+  };
+  const Row rows[] = {{"Label1", true, distinct[0]},  {"Label3", true, distinct[0]},
+                      {"Label4", false, distinct[0]}, {"Label5", true, distinct[0]},
+                      {"Label6", false, distinct[1]}, {"Option1", false, distinct[1]},
+                      {"Option5", false, distinct[1]}};
+  const HDC dc = CreateCompatibleDC(nullptr);
+  for (const Row& row : rows) {
+    SetBkMode(dc, OPAQUE);
+    const auto brush = reinterpret_cast<HBRUSH>(  // NOLINT(performance-no-int-to-ptr)
+        SendMessageW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(Control(row.name))));
+    LOGBRUSH painted{};
+    GetObjectW(brush, sizeof painted, &painted);
+    EXPECT_EQ(GetTextColor(dc), row.text) << row.name;
+    if (row.seeThrough) {
+      EXPECT_EQ(painted.lbStyle, static_cast<UINT>(BS_NULL)) << row.name;
+      EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << row.name;
+    } else {
+      EXPECT_EQ(painted.lbColor, RGB(255, 128, 0)) << row.name;
+      EXPECT_EQ(GetBkColor(dc), RGB(255, 128, 0)) << row.name;
+    }
+  }
+  DeleteDC(dc);
+  SetSysColors(2, elements, earlier);
 }
 
 TEST_F(FrmConvTest, TabVisitsTheSevenControlsAndPassesOverTheRest) {
@@ -226,6 +518,14 @@ TEST_F(FrmConvTest, StartsWithDatFilesAndTheFolderInLabel4) {
   EXPECT_EQ(Utf8FromWide(TextOf(Control("Label4"))), dir_.path());
 }
 
+// With no file highlighted, as at the start or after a new pattern, the
+// list shows no row as chosen: Ok would convert what the box names.
+TEST_F(FrmConvTest, NoRowShowsAsChosenWhileNoFileIsHighlighted) {
+  ClickFile("MOV0712.DAT");
+  TypePattern(L"*.*");
+  EXPECT_EQ(SendMessageW(Control("fileDTA"), LB_GETCURSEL, 0, 0), LB_ERR);
+}
+
 TEST_F(FrmConvTest, AClickFillsThePathBoxAndOkConvertsThatFile) {
   ClickFile("MOV0712.DAT");
   EXPECT_EQ(Utf8FromWide(TextOf(Control("txtConverte"))), dir_.path() + "\\MOV0712.DAT");
@@ -236,6 +536,52 @@ TEST_F(FrmConvTest, AClickFillsThePathBoxAndOkConvertsThatFile) {
   EXPECT_FALSE(Lines("lstResultado").empty());
 }
 
+// A path longer than the box shows its end, the file's name, from each
+// change the program makes on: a click, then a pattern that leaves the
+// file unlisted, Tab and Alt+O.
+TEST_F(FrmConvTest, ThePathBoxShowsTheEndOfALongPath) {
+  const std::string name = "MOV0612_copia_com_um_nome_longo_que_nao_cabe_na_caixa_corte.DAT";
+  ziz_test::WriteFile(dir_ / name, ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  const HWND box = Control("txtConverte");
+  const auto endShown = [box] {
+    const auto length = static_cast<WPARAM>(GetWindowTextLengthW(box));
+    const auto last = SendMessageW(box, EM_POSFROMCHAR, length - 1, 0);
+    RECT inside;
+    GetClientRect(box, &inside);
+    return SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0) > 0 && GET_X_LPARAM(last) < inside.right;
+  };
+  ClickFile(name);
+  EXPECT_TRUE(endShown()) << "after the click";
+  SetFocus(GetWindow(Control("cboTipo"), GW_CHILD));
+  TypePattern(L"*.CSV");
+  Key(WM_KEYDOWN, VK_TAB);
+  constexpr LPARAM kAltDown = 1 << 29;
+  Key(WM_SYSCHAR, 'o', kAltDown);
+  Pump();
+  EXPECT_TRUE(endShown()) << "after Alt+O";
+}
+
+// In a list scrolled down, a double click converts the row under the
+// pointer, counted from the top row shown.
+TEST_F(FrmConvTest, ADoubleClickInAScrolledListConvertsTheRowUnderThePointer) {
+  for (int file = 10; file < 40; ++file) {
+    ziz_test::WriteFile(dir_ / ("MOV" + std::to_string(file) + ".DAT"),
+                        ziz_test::MovementFile("00001", {ziz_test::Departure()}));
+  }
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  const HWND files = Control("fileDTA");
+  SendMessageW(files, LB_SETTOPINDEX, 10, 0);
+  const std::string aimed = Lines("fileDTA")[10];
+  const auto rowHeight = static_cast<int>(SendMessageW(files, LB_GETITEMHEIGHT, 0, 0));
+  const LPARAM topRow = MAKELPARAM(20, rowHeight / 2);
+  SendMessageW(files, WM_LBUTTONDOWN, MK_LBUTTON, topRow);
+  SendMessageW(files, WM_LBUTTONUP, 0, topRow);
+  SendMessageW(files, WM_LBUTTONDBLCLK, MK_LBUTTON, topRow);
+  SendMessageW(files, WM_LBUTTONUP, 0, topRow);
+  EXPECT_TRUE(ziz_test::Exists(dir_ / (aimed.substr(0, aimed.size() - 3) + "CSV"))) << aimed;
+}
+
 TEST_F(FrmConvTest, ADoubleClickBelowTheRowsConvertsNothing) {
   ClickFile("MOV0612.DAT");
   RECT list;
@@ -243,6 +589,82 @@ TEST_F(FrmConvTest, ADoubleClickBelowTheRowsConvertsNothing) {
   SendMessageW(Control("fileDTA"), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, list.bottom - 5));
   SendMessageW(Control("fileDTA"), WM_LBUTTONUP, 0, MAKELPARAM(5, list.bottom - 5));
   EXPECT_FALSE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+}
+
+// A drag from a row out of the list keeps the last row it reached, the
+// system telling the list that the pointer left while the button is down.
+TEST_F(FrmConvTest, ADragOutOfTheFileListKeepsTheLastRowReached) {
+  const HWND files = Control("fileDTA");
+  const auto rowHeight = static_cast<int>(SendMessageW(files, LB_GETITEMHEIGHT, 0, 0));
+  const auto onRow = [rowHeight](int row) {
+    return MAKELPARAM(20, row * rowHeight + rowHeight / 2);
+  };
+  SendMessageW(files, WM_LBUTTONDOWN, MK_LBUTTON, onRow(0));
+  SendMessageW(files, WM_MOUSEMOVE, MK_LBUTTON, onRow(1));
+  SendMessageW(files, WM_MOUSELEAVE, 0, 0);
+  SendMessageW(files, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-40, rowHeight + rowHeight / 2));
+  SendMessageW(files, WM_LBUTTONUP, 0, MAKELPARAM(-40, rowHeight + rowHeight / 2));
+  EXPECT_EQ(SendMessageW(files, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(Utf8FromWide(TextOf(Control("txtConverte"))), dir_.path() + "\\MOV0712.DAT");
+}
+
+// The keys move the highlight in a list of 40 files: a page is the rows
+// shown but one, so the row last seen stays in sight.
+TEST_F(FrmConvTest, ListKeysMoveTheHighlightByRowsAndPages) {
+  for (int file = 10; file < 48; ++file) {
+    ziz_test::WriteFile(dir_ / ("MOV" + std::to_string(file) + ".DAT"), "");
+  }
+  Notify("dirDTA", LBN_DBLCLK);  // opens the folder shown again
+  const HWND files = Control("fileDTA");
+  ASSERT_EQ(SendMessageW(files, LB_GETCOUNT, 0, 0), 40);
+  RECT inside;
+  GetClientRect(files, &inside);
+  const auto page =
+      static_cast<int>(inside.bottom / SendMessageW(files, LB_GETITEMHEIGHT, 0, 0)) - 1;
+  SetFocus(files);
+  struct Step {
+    int from;
+    WPARAM key;
+    int to;
+  };
+  const Step steps[] = {{0, VK_NEXT, page}, {2 * page, VK_PRIOR, page},
+                        {39, VK_NEXT, 39},  {1, VK_PRIOR, 0},
+                        {5, VK_DOWN, 6},    {5, VK_UP, 4},
+                        {0, VK_UP, 0},      {5, VK_END, 39},
+                        {5, VK_HOME, 0}};
+  for (const auto& [from, key, to] : steps) {
+    SendMessageW(files, LB_SETCURSEL, static_cast<WPARAM>(from), 0);
+    Notify("fileDTA", LBN_SELCHANGE);
+    SendMessageW(files, WM_KEYDOWN, key, 0);
+    EXPECT_EQ(SendMessageW(files, LB_GETCURSEL, 0, 0), to) << "key " << key << " on row " << from;
+  }
+}
+
+// The rows never move under a pointer resting on the file list: a run's
+// new CSV is listed once the pointer leaves.
+class FrmConvPointerTest : public FrmConvTest {
+ protected:
+  void SetUp() override {
+    FrmConvTest::SetUp();
+    TypePattern(L"*.*");
+    ClickFile("MOV0612.DAT");
+    SendMessageW(Control("fileDTA"), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  }
+  bool NewCsvListed() const {
+    const std::vector<std::string> files = Lines("fileDTA");
+    return std::find(files.begin(), files.end(), "MOV0612.CSV") != files.end();
+  }
+};
+
+TEST_F(FrmConvPointerTest, TheRowsWaitWhileThePointerRestsOnTheList) {
+  ASSERT_TRUE(ziz_test::Exists(dir_ / "MOV0612.CSV"));
+  EXPECT_FALSE(NewCsvListed());
+}
+
+TEST_F(FrmConvPointerTest, TheNewCsvIsListedWhenThePointerLeaves) {
+  SendMessageW(Control("fileDTA"), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(NewCsvListed());
 }
 
 TEST_F(FrmConvTest, AltOPressesOkEnterInThePathBoxDoesNot) {
@@ -273,10 +695,18 @@ TEST_F(FrmConvTest, EnterInTheFolderListOpensTheLineChosen) {
   EXPECT_EQ(TextOf(Control("Label4")).size(), 3u);  // "C:\"
 }
 
+TEST_F(FrmConvTest, EnterElsewhereOpensNoFolder) {
+  SendMessageW(Control("dirDTA"), LB_SETCURSEL, 0, 0);  // the drive's root, not opened
+  for (const char* name : {"txtConverte", "fileDTA", "cboTipo", "lstResultado", "driveDTA"}) {
+    SetFocus(Control(name));
+    Key(WM_KEYDOWN, VK_RETURN);
+    Pump();
+    EXPECT_EQ(Utf8FromWide(TextOf(Control("Label4"))), dir_.path()) << "Enter in " << name;
+  }
+}
+
 TEST_F(FrmConvTest, APatternTypedAppliesAsItIsTyped) {
-  const HWND field = GetWindow(Control("cboTipo"), GW_CHILD);  // the box's edit field
-  SendMessageW(field, EM_SETSEL, 0, -1);
-  for (const wchar_t typed : std::wstring_view(L"*.CSV")) SendMessageW(field, WM_CHAR, typed, 1);
+  TypePattern(L"*.CSV");
   EXPECT_EQ(Lines("fileDTA"), (std::vector<std::string>{"NOTES.CSV"}));
 }
 
@@ -310,6 +740,27 @@ TEST_F(FrmConvTest, ALockedCsvShowsItsFailureInTheLog) {
   EXPECT_LT(row, top + client.bottom / rowHeight);
 }
 
+// Scrolled just far enough: the first error is the last whole row shown.
+// The log is made two rows high, so that the error lies below them.
+TEST_F(FrmConvTest, AFailedRunScrollsTheLogJustFarEnoughForItsFirstError) {
+  const HWND log = Control("lstResultado");
+  const auto rowHeight = static_cast<int>(SendMessageW(log, LB_GETITEMHEIGHT, 0, 0));
+  RECT outer;
+  RECT inner;
+  GetWindowRect(log, &outer);
+  GetClientRect(log, &inner);
+  SetWindowPos(log, nullptr, 0, 0, outer.right - outer.left,
+               outer.bottom - outer.top - inner.bottom + 2 * rowHeight, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowTextW(Control("txtConverte"), L"MISSING.DAT");  // 021, then the closing lines
+  SendMessageW(Control("cmdOK"), BM_CLICK, 0, 0);
+  const std::vector<std::string> lines = Lines("lstResultado");
+  const auto error = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find(" ERRO ") != std::string::npos;
+  });
+  ASSERT_GE(error - lines.begin(), 2);
+  EXPECT_EQ(SendMessageW(log, LB_GETTOPINDEX, 0, 0), error - lines.begin() - 1);
+}
+
 TEST_F(FrmConvTest, AnotherDriveShowsItsFolderInLabel4AndTheLists) {
   const HWND drives = Control("driveDTA");
   const auto count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
@@ -327,6 +778,22 @@ TEST_F(FrmConvTest, AnotherDriveShowsItsFolderInLabel4AndTheLists) {
   EXPECT_EQ(folder.substr(0, 3), root);
   EXPECT_EQ(Lines("dirDTA").front(), Utf8FromWide(folder.substr(0, 3)));
   EXPECT_EQ(SendMessageW(drives, CB_GETCURSEL, 0, 0), static_cast<LRESULT>(other));
+}
+
+// As Windows shows drives: a small letter and a colon, and the volume's
+// label in brackets where it has one.
+TEST_F(FrmConvTest, DrivesShowTheirLetterInSmall) {
+  const HWND drives = Control("driveDTA");
+  const auto count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
+  ASSERT_GT(count, 0);
+  for (WPARAM row = 0; row < static_cast<WPARAM>(count); ++row) {
+    wchar_t text[MAX_PATH + 8] = L"";
+    SendMessageW(drives, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(text));
+    const std::wstring_view shown(text);
+    EXPECT_TRUE(shown.size() >= 2 && shown[0] >= L'a' && shown[0] <= L'z' && shown[1] == L':' &&
+                (shown.size() == 2 || shown.substr(2, 2) == L" ["))
+        << Utf8FromWide(text);
+  }
 }
 
 TEST_F(FrmConvTest, ANameBeyondLatinIsListedAndConvertedByItsOwnName) {
@@ -356,16 +823,33 @@ TEST_F(FrmConvTest, Label4sTooltipHoldsTheWholePath) {
   EXPECT_EQ(Utf8FromWide(text), dir_.path());
 }
 
+// The controls the window listens to still get messages while they are
+// destroyed, after the window's own state has gone. An access fault there
+// is one the system may swallow (Wine does), or end the program for.
+TEST_F(FrmConvTest, ClosingTheWindowTouchesNothingItFreed) {
+  static LONG faults = 0;
+  const PVOID handler = AddVectoredExceptionHandler(1, [](EXCEPTION_POINTERS* exception) -> LONG {
+    if (exception->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) ++faults;
+    return EXCEPTION_CONTINUE_SEARCH;
+  });
+  DestroyWindow(window_);
+  window_ = nullptr;
+  RemoveVectoredExceptionHandler(handler);
+  EXPECT_EQ(faults, 0);
+}
+
 TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
   SetWindowTextW(window_, L"");
   std::wstring aboutText;
-  std::thread closer([&aboutText] {
+  bool onlyOk = false;
+  std::thread closer([&aboutText, &onlyOk] {
     for (int tick = 0; tick < 500; ++tick, Sleep(10)) {
       const HWND box = FindWindowW(L"#32770", L"ZIZADOD5");
       if (box == nullptr) continue;
       wchar_t text[256] = L"";
       GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text
       aboutText = text;
+      onlyOk = GetDlgItem(box, IDCANCEL) == nullptr && GetDlgItem(box, IDNO) == nullptr;
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       return;
     }
@@ -377,6 +861,7 @@ TEST_F(FrmConvTest, TheAboutBoxThenTheTitleAgain) {
   Pump();
   EXPECT_EQ(aboutText,
             L"KOVA/DTA Conversor\r\n\r\nDesenvolvido por\r\nsuporte@zizadod5.example.org");
+  EXPECT_TRUE(onlyOk) << "one OK button";
   EXPECT_EQ(TextOf(window_), L"KOVA/DTA Conversor 0.9");
 }
 

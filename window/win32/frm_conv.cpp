@@ -64,7 +64,11 @@ ControlKind KindOf(std::string_view name) {
   if (name == "cboTipo") {
     return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
   }
-  if (name == "driveDTA") return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+  // The drive box draws its own rows (DrawDrive), its text centred.
+  if (name == "driveDTA") {
+    return {L"COMBOBOX",
+            CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP, 0};
+  }
   if (name == "cmdOK") return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
   // The log keeps lines in the order logged and has no horizontal scroll
   // bar: a long line is cut at the right edge.
@@ -100,11 +104,12 @@ std::wstring InstalledFace(std::initializer_list<const wchar_t*> faces) {
   return found;
 }
 
-HFONT BoldFont(const std::wstring& face, BYTE pitch, int dpi) {
+HFONT BoldFont(const std::wstring& face, BYTE pitch, BYTE quality, int dpi) {
   LOGFONTW font{};
   font.lfHeight = -MulDiv(kPointsTimes100, dpi, 72 * 100);
   font.lfWeight = FW_BOLD;
   font.lfCharSet = ANSI_CHARSET;
+  font.lfQuality = quality;
   font.lfPitchAndFamily = pitch;
   wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
@@ -196,7 +201,6 @@ struct State {
   unsigned logDrawn = ~0u;
   bool drawing = false;  // the view, not the user, is changing a control
   bool trackingPointer = false;
-  WNDPROC fileListProcedure = nullptr;
   std::optional<std::size_t> rowDoubleClicked;  // under the pointer; none below the rows
 
   State() = default;
@@ -244,6 +248,32 @@ void SetClosedHeight(HWND combo, int height) {
   }
 }
 
+// The height of a line of text in `font`.
+int LineHeight(HWND control, HFONT font) {
+  const HDC dc = GetDC(control);
+  const HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return metrics.tmHeight;
+}
+
+// Where the table's closed height is more than the font needs (32 pixels
+// for a line of 19 at 144 DPI), a combo box's field takes the difference.
+// The pattern box's edit field, which draws its line at its own top, goes
+// to the middle of the field; the drive box draws its text there itself.
+void CentreEditField(HWND combo, int lineHeight) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetComboBoxInfo(combo, &info) || info.hwndItem == nullptr) return;
+  const RECT field = info.rcItem;
+  const int height = std::min<int>(field.bottom - field.top, lineHeight);
+  SetWindowPos(info.hwndItem, nullptr, field.left,
+               field.top + (field.bottom - field.top - height) / 2, field.right - field.left,
+               height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Puts every control at its place and gives it its font for `dpi` dots per
 // inch; on creation and again when the window moves to a screen of
 // another scale.
@@ -251,10 +281,13 @@ void Lay(HWND window, State& state, int dpi) {
   state.dpi = dpi;
   const HFONT oldFont = state.font;
   const HFONT oldLogFont = state.logFont;
+  // MS Sans Serif is a bitmap font, never smoothed; a face standing in for
+  // it is drawn unsmoothed too. Smoothed at 11 pixels, Wine's stand-in
+  // (Liberation Sans) has bold strokes as thin as its regular ones.
   state.font = BoldFont(InstalledFace({L"MS Sans Serif", L"Microsoft Sans Serif", L"Arial"}),
-                        VARIABLE_PITCH | FF_SWISS, dpi);
+                        VARIABLE_PITCH | FF_SWISS, NONANTIALIASED_QUALITY, dpi);
   state.logFont = BoldFont(InstalledFace({L"Courier New", L"Liberation Mono", L"Courier"}),
-                           FIXED_PITCH | FF_MODERN, dpi);
+                           FIXED_PITCH | FF_MODERN, DEFAULT_QUALITY, dpi);
   for (const screen::ControlPlace& control : screen::kControls) {
     const HWND child = Control(window, control.name);
     const RECT place = PlaceInWindow(control, dpi);
@@ -265,7 +298,13 @@ void Lay(HWND window, State& state, int dpi) {
                  combo ? height * 9 : height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(child, WM_SETFONT,
                  WPARAM(control.name == "lstResultado" ? state.logFont : state.font), TRUE);
-    if (combo) SetClosedHeight(child, height);
+    if (combo) {
+      SetClosedHeight(child, height);
+      const int line = LineHeight(child, state.font);
+      CentreEditField(child, line);
+      // The rows the drive box draws are as high as a list box's.
+      SendMessageW(child, CB_SETITEMHEIGHT, 0, line);
+    }
   }
   DeleteObject(oldFont);
   DeleteObject(oldLogFont);
@@ -395,10 +434,20 @@ std::wstring TextOf(HWND control) {
 }
 
 // Sets a control's text only where it differs, so a box the user is
-// typing into keeps its caret.
-void ShowText(HWND control, const std::string& utf8) {
+// typing into keeps its caret; true when it did.
+bool ShowText(HWND control, const std::string& utf8) {
   const std::wstring text = ravuvur::WideFromUtf8(utf8);
-  if (TextOf(control) != text) SetWindowTextW(control, text.c_str());
+  if (TextOf(control) == text) return false;
+  SetWindowTextW(control, text.c_str());
+  return true;
+}
+
+// A path too long for its box shows its end, where the file's name is:
+// the caret goes after the last character, which scrolls it into sight.
+void ShowEnd(HWND box) {
+  const auto length = static_cast<WPARAM>(GetWindowTextLengthW(box));
+  SendMessageW(box, EM_SETSEL, length, static_cast<LPARAM>(length));
+  SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
 // A drive as Windows shows it: its letter and colon in small letters,
@@ -465,7 +514,8 @@ void Draw(HWND window, State& state) {
     SendMessageW(state.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tip));
     state.names.Name(folderLabel, whole);
   }
-  ShowText(Control(window, "txtConverte"), model.pathText());
+  const HWND pathBox = Control(window, "txtConverte");
+  if (ShowText(pathBox, model.pathText())) ShowEnd(pathBox);
 
   const HWND files = Control(window, "fileDTA");
   if (state.filesDrawn != model.filesVersion()) {
@@ -522,18 +572,41 @@ std::optional<std::size_t> ChosenRow(HWND list, UINT getSelection) {
   return row >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(row)) : std::nullopt;
 }
 
+// A control's own procedure, under the one the window gave it.
+LRESULT OwnProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto own = static_cast<LONG_PTR>(GetClassLongPtrW(control, GCLP_WNDPROC));
+  return CallWindowProcW(FromInteger<WNDPROC>(own), control, message, wParam, lParam);
+}
+
 // The file list tells the model where the pointer is, so its rows never
 // move under a pointer resting on them, and moves the highlight with the
 // model's keys.
 LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = GetParent(list);
-  State& state = *StateOf(window);
+  // The controls outlive the window's state while they are destroyed.
+  State* const known = StateOf(window);
+  if (known == nullptr) return OwnProcedure(list, message, wParam, lParam);
+  State& state = *known;
   switch (message) {
     case WM_MOUSEMOVE:
       if (!state.trackingPointer) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, list, 0};
         state.trackingPointer = TrackMouseEvent(&track) != FALSE;
         state.model.PointerOverFiles(true);
+      }
+      [[fallthrough]];
+    case WM_TIMER:  // how the list scrolls on while a drag is past its edge
+      if (GetCapture() == list) {
+        // A drag moves the highlight, which the list tells only when the
+        // button comes up: the model follows it now, so that a drawing
+        // meanwhile (the pointer leaving the list) keeps the row reached.
+        const LRESULT result = OwnProcedure(list, message, wParam, lParam);
+        const auto row = ChosenRow(list, LB_GETCURSEL);
+        if (row != state.model.highlightedFile()) {
+          state.model.HighlightFile(row);
+          Draw(window, state);
+        }
+        return result;
       }
       break;
     case WM_LBUTTONDBLCLK: {
@@ -567,7 +640,53 @@ LRESULT CALLBACK FileListProcedure(HWND list, UINT message, WPARAM wParam, LPARA
     }
     default: break;
   }
-  return CallWindowProcW(state.fileListProcedure, list, message, wParam, lParam);
+  return OwnProcedure(list, message, wParam, lParam);
+}
+
+// Paints what the centred edit field leaves of the pattern box's field.
+LRESULT CALLBACK PatternBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = OwnProcedure(box, message, wParam, lParam);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (message != WM_PAINT || !GetComboBoxInfo(box, &info) || info.hwndItem == nullptr) {
+    return result;
+  }
+  RECT edit;
+  GetWindowRect(info.hwndItem, &edit);
+  MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&edit), 2);
+  const RECT above{info.rcItem.left, info.rcItem.top, info.rcItem.right, edit.top};
+  const RECT below{info.rcItem.left, edit.bottom, info.rcItem.right, info.rcItem.bottom};
+  const HDC dc = GetDC(box);
+  FillRect(dc, &above, GetSysColorBrush(COLOR_WINDOW));
+  FillRect(dc, &below, GetSysColorBrush(COLOR_WINDOW));
+  ReleaseDC(box, dc);
+  return result;
+}
+
+// The drive box's field and its list's rows, each with its text in the
+// middle, as the pattern box's.
+void DrawDrive(const DRAWITEMSTRUCT& item) {
+  const bool chosen = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(chosen ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemID != static_cast<UINT>(-1)) {
+    std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(
+                          0, SendMessageW(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0))) +
+                          1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(0, SendMessageW(item.hwndItem, CB_GETLBTEXT, item.itemID,
+                                          reinterpret_cast<LPARAM>(text.data())))));
+    const bool greyed = (item.itemState & ODS_DISABLED) != 0;
+    SetTextColor(item.hDC, GetSysColor(greyed   ? COLOR_GRAYTEXT
+                                       : chosen ? COLOR_HIGHLIGHTTEXT
+                                                : COLOR_WINDOWTEXT));
+    SetBkMode(item.hDC, TRANSPARENT);
+    RECT line = item.rcItem;
+    line.left += 1;
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &line,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 void Convert(HWND window, State& state) {
@@ -692,8 +811,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       NameControls(window, state->names);
       state->verdict = MakeVerdictNotice(window, state->names);
       DragAcceptFiles(window, TRUE);
-      state->fileListProcedure = FromInteger<WNDPROC>(SetWindowLongPtrW(
-          Control(window, "fileDTA"), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProcedure)));
+      SetWindowLongPtrW(Control(window, "fileDTA"), GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(FileListProcedure));
+      SetWindowLongPtrW(Control(window, "cboTipo"), GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(PatternBoxProcedure));
       const int dpi = static_cast<int>(GetDpiForWindow(window));
       Lay(window, *state, dpi);
       RECT placed;
@@ -727,6 +848,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DROPFILES:
       DropFiles(window, *state, FromInteger<HDROP>(static_cast<LONG_PTR>(wParam)));
       return 0;
+    case WM_DRAWITEM: DrawDrive(*FromInteger<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(*state, FromInteger<HDC>(static_cast<LONG_PTR>(wParam)),
                           FromInteger<HWND>(lParam));
