@@ -40,11 +40,11 @@ TEST(OddNameTest, PatternsMatchTheNameAsShown) {
   screen::ScreenModel model([] { return std::vector<screen::FsPath>{"/"}; }, folder.path());
   model.Load();
   std::vector<std::string> listed;
-  for (const char* pattern : {"MOV⟨E7⟩O.*", "mov?????.dat"}) {
+  for (const char* pattern : {"MOV‹E7›O.*", "mov?????.dat"}) {
     model.SetPattern(pattern);
     listed.push_back(model.fileCount() == 1 ? model.file(0).shown : pattern);
   }
-  EXPECT_EQ(listed, std::vector<std::string>(2, "mov⟨E7⟩o.dat"));
+  EXPECT_EQ(listed, std::vector<std::string>(2, "mov‹E7›o.dat"));
 }
 
 // Mount points keep their bytes, escapes undone; /proc and the like go.

@@ -42,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Numbers past U+FFFF take five digits.
 INSTANTIATE_TEST_SUITE_P(Planes, ReadableTextTest,
-                         ::testing::Values(ShownRow{"A\U000E0041", "A⟨U+E0041⟩"},
-                                           ShownRow{"\U0001D173", "⟨U+1D173⟩"}));
+                         ::testing::Values(ShownRow{"A\U000E0041", "A‹U+E0041›"},
+                                           ShownRow{"\U0001D173", "‹U+1D173›"}));
 
 std::string Character(char32_t c) {
   char bytes[4];
@@ -58,7 +58,7 @@ TEST(ReadableTextTest, MarksExactlyTheCharactersThatDrawNothing) {
            0x00AD, 0x034F, 0x061C, 0x115F,  0x1160,  0x17B4,  0x17B5,  0x180B,  0x180F, 0x200B,
            0x200F, 0x2028, 0x202E, 0x2060,  0x2066,  0x206F,  0x3164,  0xFE00,  0xFE0F, 0xFEFF,
            0xFFA0, 0xFFF9, 0xFFFB, 0x1D173, 0x1D17A, 0xE0001, 0xE007F, 0xE0100, 0xE01EF}) {
-    if (!screen::ReadableText(Character(c)).starts_with("⟨U+")) wrong.push_back(Character(c));
+    if (!screen::ReadableText(Character(c)).starts_with("‹U+")) wrong.push_back(Character(c));
   }
   for (const char32_t c : std::initializer_list<char32_t>{
            0x00AC, 0x00AE, 0x034E, 0x0350, 0x061B, 0x061D, 0x115E,  0x1161, 0x17B3, 0x17B6,
@@ -83,8 +83,8 @@ TEST_P(WideReadableTextTest, JoinsExactlyTheSurrogatePairs) {
 INSTANTIATE_TEST_SUITE_P(Pairs, WideReadableTextTest,
                          ::testing::Values(WideRow{u"\xD800\xDC00", "\U00010000"},
                                            WideRow{u"\xDBFF\xDFFF", "\U0010FFFF"},
-                                           WideRow{u"\xDC00\xD800", "⟨U+DC00⟩⟨U+D800⟩"},
-                                           WideRow{u"\xD800\xE000", "⟨U+D800⟩\uE000"}));
+                                           WideRow{u"\xDC00\xD800", "‹U+DC00›‹U+D800›"},
+                                           WideRow{u"\xD800\xE000", "‹U+D800›\uE000"}));
 
 TEST(ReadableTextTest, ShowsALoneSurrogateOfAWideName) {
   EXPECT_EQ(screen::ReadableText(std::u16string(u"A\xD800"
