@@ -1,7 +1,8 @@
 #pragma once
 
 // The movement file the benchmarks convert: 32767 records, the most a
-// header can announce, generated the same way every time.
+// header can announce, or a day of any other size, generated the same way
+// every time for the same size and seed.
 
 #include <cstdio>
 #include <random>
@@ -14,13 +15,15 @@ constexpr int kDayRecords = 32767;
 // A plausible day at a busy aerodrome: mostly departures and arrivals,
 // some circuits (touch-and-go), crossings and condition entries, and a
 // remark past column 57 on some lines.
-inline std::string MovementDay() {
-  std::mt19937 random(20261206);
+inline std::string MovementDay(int records = kDayRecords, unsigned seed = 20261206) {
+  std::mt19937 random(seed);
   const char* aerodromes[] = {"SBKP", "SBGR", "SBSP", "SBMT", "SBRP", "SBBP", "SDCO", "SDPW"};
   const char* types[] = {"C172", "PA34", "BE20", "C208", "AS50", "B738", "E195", "A20N"};
-  std::string file = "SBJD DTA0612 32767\r\n";
-  file.reserve(static_cast<std::size_t>(kDayRecords) * 80);
-  for (int i = 0; i < kDayRecords; ++i) {
+  char header[32];
+  std::snprintf(header, sizeof header, "SBJD DTA0612 %05d\r\n", records);
+  std::string file = header;
+  file.reserve(static_cast<std::size_t>(records) * 80);
+  for (int i = 0; i < records; ++i) {
     std::string line(57, ' ');
     const auto put = [&line](std::size_t column, const std::string& text) {
       line.replace(column - 1, text.size(), text);

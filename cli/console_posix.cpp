@@ -1,10 +1,13 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 
 #include "cli/console.h"
@@ -68,5 +71,20 @@ void PrepareConsole() {
 bool WriteStdout(std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }
 bool WriteStderr(std::string_view bytes) { return WriteAll(STDERR_FILENO, bytes); }
 std::string LastErrorText() { return std::strerror(lastError); }
+
+std::size_t FilesItMayOpen() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+  // Those open now: the standard three and whatever the caller left open.
+  // Without /proc, the standard three and a few to spare.
+  std::size_t open = 8;
+  if (DIR* fds = ::opendir("/proc/self/fd")) {
+    open = 0;
+    while (const dirent* entry = ::readdir(fds)) open += entry->d_name[0] != '.';
+    ::closedir(fds);  // it counted its own
+  }
+  if (limit.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
+  return limit.rlim_cur > open ? static_cast<std::size_t>(limit.rlim_cur) - open : 0;
+}
 
 }  // namespace dta2csv

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "conversion/csv_target.h"
 #include "conversion/input_file.h"
 #include "core/byte_buffer.h"
 
@@ -18,8 +20,13 @@ namespace ravuvur {
 // of its implementation (csv_file_posix.cpp, csv_file_windows.cpp).
 class CsvFile {
  public:
-  enum class CreateResult { Created, CannotCreate, SameAsInput };
+  enum class CreateResult { Created, CannotCreate, SameAsInput, NotThisRuns };
   enum class CommitResult { Committed, WriteFailed, CannotReplace };
+
+  // Several CSV files may be pending at once, one per thread; a process
+  // keeps at most this many in progress (a hidden named file of each is
+  // registered for removal on a signal, in a table of this size).
+  static constexpr int kMaxPendingInProcess = 64;
 
   CsvFile();
   ~CsvFile();  // discards what was not committed
@@ -28,8 +35,11 @@ class CsvFile {
 
   // Prepares to write the CSV at `csvPath` (UTF-8). Refuses the input
   // itself (SameAsInput), and a folder, a device or a file that cannot be
-  // written (CannotCreate).
-  CreateResult Create(std::string_view csvPath, const FileIdentity& input);
+  // written (CannotCreate). Once the CSV is found, and before any file is
+  // made, `mayWrite` (when given) is asked about it: false gives
+  // NotThisRuns, and nothing is written.
+  CreateResult Create(std::string_view csvPath, const FileIdentity& input,
+                      const std::function<bool(const CsvTarget&)>& mayWrite = {});
   bool IsOpen() const noexcept { return pending_ != nullptr; }
 
   // Place for up to `bytes` more bytes of rows; Wrote says where they end.

@@ -36,6 +36,7 @@
 
 #include "conversion/csv_file.h"
 #include "conversion/win32_file.h"
+#include "core/text.h"
 #include "core/wide_text.h"
 
 namespace ravuvur {
@@ -137,6 +138,26 @@ bool KeepPermissions(const Handle& earlier, HANDLE file) {
          ERROR_SUCCESS;
 }
 
+// The CSV at `path` as one file whatever path reaches it: the folder's
+// volume and file index and the name upper-cased, as Windows names ignore
+// letter case. A folder that cannot be looked at gives the whole path,
+// made full and upper-cased, in its place.
+CsvTarget TargetAt(const std::wstring& path) {
+  const std::size_t nameStart = path.find_last_of(L"\\/:") + 1;  // npos + 1 == 0
+  const std::wstring folder = nameStart == 0 ? L"." : path.substr(0, nameStart);
+  const Handle held(CreateFileW(
+      folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (held.IsValid() && GetFileInformationByHandle(held.Get(), &info)) {
+    return {win32::IdentityOf(info), UpperCase(Utf8FromWide(path.substr(nameStart))), std::nullopt};
+  }
+  std::wstring full(32768, L'\0');
+  full.resize(
+      GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  return {FileIdentity{}, UpperCase(Utf8FromWide(full.empty() ? path : full)), std::nullopt};
+}
+
 }  // namespace
 
 struct CsvFile::Pending {
@@ -162,7 +183,8 @@ void CsvFile::Discard() noexcept {
   buffer_.Clear();
 }
 
-CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input) {
+CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdentity& input,
+                                      const std::function<bool(const CsvTarget&)>& mayWrite) {
   Discard();  // also empties the buffer
   failed_ = false;
   const auto refuse = [this](std::string why) {
@@ -208,6 +230,12 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
     if (win32::IdentityOf(info) == input || GetFileType(pending->earlier.Get()) != FILE_TYPE_DISK) {
       return refuse("not a regular file");
     }
+  }
+
+  if (mayWrite) {
+    CsvTarget target = TargetAt(pending->target);
+    if (pending->earlier.IsValid()) target.existing = win32::IdentityOf(info);
+    if (!mayWrite(target)) return CreateResult::NotThisRuns;
   }
 
   // Owner of the new file, the run may set its access rules (WRITE_DAC).
