@@ -365,9 +365,12 @@ int RegisterPendingName(int folder, const std::string& name) {
   return -1;
 }
 
+// Once the name is gone (removed or renamed); the program's own handling
+// comes back first, as ours with nothing to do would end the process on a
+// signal the program handles.
 void UnregisterPendingName(int slot) noexcept {
-  pendingNames[slot].state.store(kSlotFree);
   ReleaseHandlers();
+  pendingNames[slot].state.store(kSlotFree);
 }
 
 // Holds back every signal that can be held while a name is being put in
@@ -388,8 +391,10 @@ class SignalsHeld {
     UseHandlers();
   }
   ~SignalsHeld() {
-    const bool raiseHeld = --holdDepth == 0 && Leave();
+    // The program's own handling first, then out: ours with no thread in
+    // held steps would end the process on a signal the program handles.
     ReleaseHandlers();
+    const bool raiseHeld = --holdDepth == 0 && Leave();
     for (int signal = 1; raiseHeld && signal < NSIG; ++signal) {
       // Delivered as the mask is restored, to the program's own handling
       // once no other commit needs ours.
