@@ -27,6 +27,10 @@
 //   system, archive, not indexed) and, where they differ from what the
 //   folder gives a new file, its access rules (DACL) before the swap. A
 //   new CSV gets what the folder gives, as a plainly created file would.
+// - Several commits at once, one per thread (dta2csv.exe converts a batch):
+//   they share no state. Each new file's name carries the process, a clock
+//   reading and the attempt, and is made only where no file has it
+//   (CREATE_NEW); the mark for deletion is the file's own.
 
 #include <aclapi.h>
 
@@ -205,14 +209,21 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
                                     OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
-  if (existing.IsValid() && GetFileInformationByHandle(existing.Get(), &info) &&
-      win32::IdentityOf(info) == input) {
-    return CreateResult::SameAsInput;
+  const bool known = existing.IsValid() && GetFileInformationByHandle(existing.Get(), &info);
+  if (known && win32::IdentityOf(info) == input) return CreateResult::SameAsInput;
+  // No such folder, no access: nothing can be created there.
+  if (!existing.IsValid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return refuse(ReasonFor(GetLastError()));
   }
-  if (!existing.IsValid()) {
-    // No such folder, no access: nothing can be created there.
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return refuse(ReasonFor(GetLastError()));
-  } else {
+  // Asked before the earlier CSV is held below, which shuts out another
+  // run of this program that holds it: that one may be the run it is
+  // claimed by.
+  if (mayWrite) {
+    CsvTarget target = TargetAt(pending->target);
+    if (known) target.existing = win32::IdentityOf(info);
+    if (!mayWrite(target)) return CreateResult::NotThisRuns;
+  }
+  if (existing.IsValid()) {
     // The earlier CSV is held until the rename, without delete sharing: no
     // other program can rename, replace or delete it meanwhile, so the file
     // checked here is the one replaced. A CSV open in a spreadsheet is
@@ -230,12 +241,6 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath, const FileIdenti
     if (win32::IdentityOf(info) == input || GetFileType(pending->earlier.Get()) != FILE_TYPE_DISK) {
       return refuse("not a regular file");
     }
-  }
-
-  if (mayWrite) {
-    CsvTarget target = TargetAt(pending->target);
-    if (pending->earlier.IsValid()) target.existing = win32::IdentityOf(info);
-    if (!mayWrite(target)) return CreateResult::NotThisRuns;
   }
 
   // Owner of the new file, the run may set its access rules (WRITE_DAC).
