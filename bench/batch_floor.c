@@ -11,9 +11,11 @@
  * (another program's build, say), and renames one after the other wait on
  * each other where replacing a file is slow (freeing the earlier CSV's
  * blocks on a file system mounted with online discard). --in-flight does
- * the work of each file in one of THREADS threads instead, as dta2csv
- * does: read, write, flush (fdatasync), rename; the file system gathers
- * the flushes in flight together. The folder is still flushed once.
+ * the work of each file in one of THREADS threads instead, the way dta2csv
+ * does it: read; write an unnamed file (O_TMPFILE); flush it (fdatasync);
+ * name it and rename it over the CSV, which is held open meanwhile so that
+ * its blocks are freed after the rename. The file system gathers the
+ * flushes in flight together. The folder is still flushed once.
  *
  * Each CSV is named like its input with the last four characters replaced
  * by ".CSV" and must exist already: its size is the size written. The
@@ -49,8 +51,9 @@ struct Share {
   int flush;  /* and rename each file on its own */
 };
 
-/* Reads the inputs first, first + step, ... and writes their new files;
- * flushes and renames each too when told to. */
+/* Reads the inputs first, first + step, ... and writes their new files:
+ * hidden named ones to be flushed all together, or unnamed ones each
+ * flushed and renamed over its CSV in this thread. */
 static void* WriteShare(void* argument) {
   const struct Share* share = argument;
   static __thread char own[64 * 1024];
@@ -66,12 +69,27 @@ static void* WriteShare(void* argument) {
     struct stat st;
     if (stat(csv, &st) != 0) Fail("stat CSV");
     TemporaryOf(csv, temporary, sizeof temporary);
-    const int out = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (out < 0) Fail("open new file");
+    if (!share->flush) {
+      const int out = open(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      if (out < 0) Fail("open new file");
+      WriteBytes(out, st.st_size);
+      close(out);
+      continue;
+    }
+    const int earlier = open(csv, O_PATH | O_CLOEXEC);
+    char folder[4096] = ".";
+    const char* slash = strrchr(csv, '/');
+    if (slash != NULL) snprintf(folder, sizeof folder, "%.*s", (int)(slash - csv), csv);
+    const int out = open(folder, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (out < 0) Fail("open unnamed file");
     WriteBytes(out, st.st_size);
-    if (share->flush && fdatasync(out) != 0) Fail("fdatasync");
+    if (fdatasync(out) != 0) Fail("fdatasync");
+    char self[64];
+    snprintf(self, sizeof self, "/proc/self/fd/%d", out);
+    if (linkat(AT_FDCWD, self, AT_FDCWD, temporary, AT_SYMLINK_FOLLOW) != 0) Fail("linkat");
+    if (rename(temporary, csv) != 0) Fail("rename");
     close(out);
-    if (share->flush && rename(temporary, csv) != 0) Fail("rename");
+    close(earlier);
   }
   return NULL;
 }

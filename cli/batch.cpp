@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -199,9 +200,9 @@ class Pool {
 
 int ConvertFiles(const std::vector<std::string>& files, std::size_t jobs) {
   CsvClaims claims(files);
-  const std::size_t threads =
-      std::min({jobs, files.size(), FilesItMayOpen() / ravuvur::kFilesOpenPerRun,
-                static_cast<std::size_t>(ravuvur::CsvFile::kMaxPendingInProcess)});
+  std::size_t threads = std::min({jobs, files.size(),
+                                  static_cast<std::size_t>(ravuvur::CsvFile::kMaxPendingInProcess)});
+  if (threads > 1) threads = std::min(threads, FilesItMayOpen() / ravuvur::kFilesOpenPerRun);
   if (threads > 1) {
     Pool pool(files, claims, threads);
     if (const std::optional<int> status = pool.Convert()) return *status;
