@@ -200,8 +200,8 @@ class Pool {
 
 int ConvertFiles(const std::vector<std::string>& files, std::size_t jobs) {
   CsvClaims claims(files);
-  std::size_t threads = std::min({jobs, files.size(),
-                                  static_cast<std::size_t>(ravuvur::CsvFile::kMaxPendingInProcess)});
+  std::size_t threads = std::min(
+      {jobs, files.size(), static_cast<std::size_t>(ravuvur::CsvFile::kMaxPendingInProcess)});
   if (threads > 1) threads = std::min(threads, FilesItMayOpen() / ravuvur::kFilesOpenPerRun);
   if (threads > 1) {
     Pool pool(files, claims, threads);
