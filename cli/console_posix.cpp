@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -9,6 +8,8 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/console.h"
 
@@ -75,14 +76,16 @@ std::string LastErrorText() { return std::strerror(lastError); }
 std::size_t FilesItMayOpen() {
   rlimit limit{};
   if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
-  // Those open now: the standard three and whatever the caller left open.
-  // Without /proc, the standard three and a few to spare.
-  std::size_t open = 8;
-  if (DIR* fds = ::opendir("/proc/self/fd")) {
-    open = 0;
-    while (const dirent* entry = ::readdir(fds)) open += entry->d_name[0] != '.';
-    ::closedir(fds);  // it counted its own
+  // Those open now: the standard three and whatever the caller left open
+  // (the count takes in the folder read for it too). Without /proc, the
+  // standard three and a few to spare.
+  std::error_code error;
+  std::size_t open = 0;
+  for (std::filesystem::directory_iterator fd("/proc/self/fd", error), end; !error && fd != end;
+       fd.increment(error)) {
+    ++open;
   }
+  if (error || open == 0) open = 8;
   if (limit.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
   return limit.rlim_cur > open ? static_cast<std::size_t>(limit.rlim_cur) - open : 0;
 }
