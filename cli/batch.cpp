@@ -74,9 +74,9 @@ int ConvertOneAtATime(const std::vector<std::string>& files, CsvClaims& claims) 
 
 // Several files at once: a fixed number of threads each run one file at a
 // time, keeping its log; this thread prints the logs in order, each once
-// its run has ended. The file system gathers the flushes of the CSVs in
-// flight together into shared journal commits, so the batch goes at the
-// disk's pace instead of a flush's latency times the files.
+// its run has ended. The flushes of the CSVs are in flight together (a
+// journaling file system shares a commit among them), so the batch goes at
+// the disk's pace instead of a flush's latency times the files.
 class Pool {
  public:
   Pool(const std::vector<std::string>& files, CsvClaims& claims, std::size_t threads)

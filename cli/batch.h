@@ -14,8 +14,8 @@ constexpr int kNotConverted = 1;  // at least one not
 constexpr int kUsageError = 2;
 constexpr int kLogLost = 3;  // the log could not be written
 
-// Files converted at once when -j does not say: enough for the file
-// system to gather their flushes into shared journal commits.
+// Files converted at once when -j does not say: enough flushes in flight
+// together to keep the disk busy; more gained nothing on this machine.
 constexpr std::size_t kDefaultJobs = 16;
 
 // Converts `files`, at most `jobs` at once (fewer where the process may
