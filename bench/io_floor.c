@@ -17,20 +17,7 @@
 #include <string.h>
 #include <unistd.h>
 
-static char block[64 * 1024];
-
-static void Fail(const char* what) {
-  perror(what);
-  exit(1);
-}
-
-static void WriteBytes(int fd, long long bytes) {
-  while (bytes > 0) {
-    const size_t n = bytes < (long long)sizeof block ? (size_t)bytes : sizeof block;
-    if (write(fd, block, n) != (ssize_t)n) Fail("write");
-    bytes -= (long long)n;
-  }
-}
+#include "floor_io.h"
 
 int main(int argc, char** argv) {
   if (argc < 5) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,5 +31,10 @@ void PrepareConsole();
 bool WriteStdout(std::string_view bytes);
 bool WriteStderr(std::string_view bytes);
 std::string LastErrorText();
+
+// How many more files the process may open at once: what its descriptor
+// limit (ulimit -n) leaves beside those open already. Windows has no such
+// limit.
+std::size_t FilesItMayOpen();
 
 }  // namespace dta2csv

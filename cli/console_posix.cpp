@@ -1,11 +1,15 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/console.h"
 
@@ -68,5 +72,22 @@ void PrepareConsole() {
 bool WriteStdout(std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }
 bool WriteStderr(std::string_view bytes) { return WriteAll(STDERR_FILENO, bytes); }
 std::string LastErrorText() { return std::strerror(lastError); }
+
+std::size_t FilesItMayOpen() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+  // Those open now: the standard three and whatever the caller left open
+  // (the count takes in the folder read for it too). Without /proc, the
+  // standard three and a few to spare.
+  std::error_code error;
+  std::size_t open = 0;
+  for (std::filesystem::directory_iterator fd("/proc/self/fd", error), end; !error && fd != end;
+       fd.increment(error)) {
+    ++open;
+  }
+  if (error || open == 0) open = 8;
+  if (limit.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
+  return limit.rlim_cur > open ? static_cast<std::size_t>(limit.rlim_cur) - open : 0;
+}
 
 }  // namespace dta2csv

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -115,6 +116,8 @@ void PrepareConsole() {
 
 bool WriteStdout(std::string_view bytes) { return WriteAll(STD_OUTPUT_HANDLE, bytes); }
 bool WriteStderr(std::string_view bytes) { return WriteAll(STD_ERROR_HANDLE, bytes); }
+
+std::size_t FilesItMayOpen() { return SIZE_MAX; }
 
 std::string LastErrorText() {
   wchar_t* text = nullptr;

@@ -3,29 +3,41 @@
 // or, with --report, counts many files into a report (report_command.h).
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/batch.h"
 #include "cli/console.h"
 #include "cli/report_command.h"
-#include "conversion/output_path.h"
-#include "conversion/run_conversion.h"
 #include "core/text.h"
 
 namespace {
 
+using dta2csv::kConverted;
+using dta2csv::kLogLost;
+using dta2csv::kNotConverted;
+using dta2csv::kUsageError;
+
 constexpr std::string_view kUsage =
-    "Usage: dta2csv [--] FILE...\n"
+    "Usage: dta2csv [-j N] [--] FILE...\n"
     "       dta2csv --report DIR [--] INPUT...\n"
     "       dta2csv --help | --version\n"
     "\n"
     "Converts each movement FILE (KOVA/DTA) into a CSV file beside it, named\n"
     "like FILE with its last four characters replaced by \".CSV\", and prints\n"
-    "each conversion's log. An earlier CSV is replaced only by a complete one.\n"
+    "each conversion's log, whole and in the order of the FILEs. An earlier\n"
+    "CSV is replaced only by a complete one. A FILE whose CSV an earlier FILE\n"
+    "writes is not converted.\n"
+    "\n"
+    "  -j N   convert at most N files at once (default 16); -j 1 converts one\n"
+    "         after the other, printing each log as it is written\n"
     "\n"
     "With --report, converts nothing: counts the movements of every INPUT (a\n"
     "movement file, or a folder whose *.DAT files are read) by station, day\n"
@@ -38,11 +50,6 @@ constexpr std::string_view kUsage =
     "Exit status: 0 when every file was converted (or counted, and the report\n"
     "written), 1 when any was not (or the report could not be written),\n"
     "2 for a usage error, 3 when the log could not be written.\n";
-
-constexpr int kConverted = 0;
-constexpr int kNotConverted = 1;
-constexpr int kUsageError = 2;
-constexpr int kLogLost = 3;
 
 // Windows programs print their usage for /?; elsewhere it is a path.
 #if defined(_WIN32)
@@ -58,41 +65,28 @@ int PrintText(std::string_view text) {
   return kLogLost;
 }
 
+// An argument as the log shows a name (a globbed file name can hold
+// anything), between quotes.
+std::string Shown(const std::string& arg) {
+  const std::string shown = ravuvur::ShownInLog(arg);
+  return shown == arg ? "'" + arg + "'" : shown;
+}
+
 int UsageError(const std::string& what) {
   dta2csv::WriteStderr("dta2csv: " + what + "\n");
   dta2csv::WriteStderr(kUsage);
   return kUsageError;
 }
 
-// Converts each file in turn, printing each run's log as it is written.
-// A log that cannot be printed ends the batch after the run in progress:
-// its conversion completes, no further file is converted.
-int ConvertAll(const std::vector<std::string>& files) {
-  std::string logError;
-  bool printed = false;
-  ravuvur::ModuleState state(ravuvur::LocaleTimeText(), [&](std::string_view lines) {
-    printed = true;
-    if (logError.empty() && !dta2csv::WriteStdout(lines)) logError = dta2csv::LastErrorText();
-  });
-  int status = kConverted;
-  std::string csvFailure;
-  for (const std::string& file : files) {
-    printed = false;
-    if (!ravuvur::RunConversion(state, file, &csvFailure)) status = kNotConverted;
-    // Every run says something; one that could not even say 029 ran out
-    // of memory before its first line.
-    if (!printed) dta2csv::WriteStderr("dta2csv: out of memory\n");
-    // The log's message is fixed; why the CSV could not be made is said here.
-    if (!csvFailure.empty()) {
-      dta2csv::WriteStderr("dta2csv: " + ravuvur::ShownInLog(ravuvur::DeriveCsvPath(file)) + ": " +
-                           csvFailure + "\n");
-    }
-    if (!logError.empty()) {
-      dta2csv::WriteStderr("dta2csv: cannot write the log: " + logError + "\n");
-      return kLogLost;
-    }
-  }
-  return status;
+// The N of -j N: a whole number from 1 up. One beyond what the program
+// ever runs at once only means no limit of its own.
+std::optional<std::size_t> JobsValue(std::string_view text) {
+  std::size_t jobs = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+  if (end != text.data() + text.size() || text.empty()) return std::nullopt;
+  if (error == std::errc::result_out_of_range) return SIZE_MAX;
+  if (error != std::errc() || jobs == 0) return std::nullopt;
+  return jobs;
 }
 
 int Main(int argc, char** argv) {
@@ -105,29 +99,38 @@ int Main(int argc, char** argv) {
 
   std::vector<std::string> files;
   std::vector<std::string> unmatched;  // patterns that matched no file
+  std::size_t jobs = dta2csv::kDefaultJobs;
   bool optionsEnded = false;
+  bool jobsNext = false;  // the argument after a lone -j
   for (std::string& arg : arguments) {
-    if (!optionsEnded && arg == "--") {
+    if (jobsNext || (!optionsEnded && arg.starts_with("-j"))) {
+      // -j N or -jN
+      const std::string value = jobsNext ? arg : arg.substr(2);
+      jobsNext = !jobsNext && value.empty();
+      if (jobsNext) continue;
+      const std::optional<std::size_t> parsed = JobsValue(value);
+      if (!parsed) return UsageError("-j takes a number of files from 1 up, not " + Shown(value));
+      jobs = *parsed;
+    } else if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && (arg == "--help" || (kSlashQuestionIsHelp && arg == "/?"))) {
       return PrintText(kUsage);
     } else if (!optionsEnded && arg == "--version") {
       return PrintText("dta2csv 0.9\n");
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      // Shown as the log shows a name: a globbed file name can hold anything.
-      const std::string shown = ravuvur::ShownInLog(arg);
-      return UsageError("unknown option " + (shown == arg ? "'" + arg + "'" : shown));
+      return UsageError("unknown option " + Shown(arg));
     } else {
       const std::vector<std::string> named = dta2csv::FilesNamedBy(arg);
       if (named.empty()) unmatched.push_back(std::move(arg));
       files.insert(files.end(), named.begin(), named.end());
     }
   }
+  if (jobsNext) return UsageError("-j takes a number of files");
   for (const std::string& pattern : unmatched) {
     dta2csv::WriteStderr("dta2csv: no file matches " + ravuvur::ShownInLog(pattern) + "\n");
   }
   if (files.empty() && unmatched.empty()) return UsageError("no FILE given");
-  const int status = ConvertAll(files);
+  const int status = dta2csv::ConvertFiles(files, jobs);
   return unmatched.empty() ? status : std::max(status, kNotConverted);
 }
 

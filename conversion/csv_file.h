@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "conversion/csv_target.h"
 #include "conversion/input_file.h"
 #include "core/byte_buffer.h"
 
@@ -19,8 +21,13 @@ namespace ravuvur {
 // of its implementation (csv_file_posix.cpp, csv_file_windows.cpp).
 class CsvFile {
  public:
-  enum class CreateResult { Created, CannotCreate, SameAsInput };
+  enum class CreateResult { Created, CannotCreate, SameAsInput, NotThisRuns };
   enum class CommitResult { Committed, WriteFailed, CannotReplace };
+
+  // Several CSV files may be pending at once, one per thread; a process
+  // keeps at most this many in progress (a hidden named file of each is
+  // registered for removal on a signal, in a table of this size).
+  static constexpr int kMaxPendingInProcess = 64;
 
   CsvFile();
   ~CsvFile();  // discards what was not committed
@@ -29,12 +36,16 @@ class CsvFile {
 
   // Prepares to write the CSV at `csvPath` (UTF-8). Refuses the input
   // itself (SameAsInput), and a folder, a device or a file that cannot be
-  // written (CannotCreate).
-  CreateResult Create(std::string_view csvPath, const FileIdentity& input) {
-    return Create(csvPath, std::span<const FileIdentity>(&input, 1));
+  // written (CannotCreate). Once the CSV is found, and before any file is
+  // made, `mayWrite` (when given) is asked about it: false gives
+  // NotThisRuns, and nothing is written.
+  CreateResult Create(std::string_view csvPath, const FileIdentity& input,
+                      const std::function<bool(const CsvTarget&)>& mayWrite = {}) {
+    return Create(csvPath, std::span<const FileIdentity>(&input, 1), mayWrite);
   }
   // The same for a file made from several inputs: refuses each of them.
-  CreateResult Create(std::string_view csvPath, std::span<const FileIdentity> inputs);
+  CreateResult Create(std::string_view csvPath, std::span<const FileIdentity> inputs,
+                      const std::function<bool(const CsvTarget&)>& mayWrite = {});
   bool IsOpen() const noexcept { return pending_ != nullptr; }
 
   // Place for up to `bytes` more bytes of rows; Wrote says where they end.

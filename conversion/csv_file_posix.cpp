@@ -55,6 +55,14 @@
 //   those steps.
 // - The log is never written into the CSV: a CSV that is the process's
 //   standard output or error (dta2csv X.DAT > X.CSV) is refused.
+// - All of this holds for several commits in progress at once, one per
+//   thread (dta2csv converts many files together): a fatal signal removes
+//   the hidden named file of every one of them (up to
+//   CsvFile::kMaxPendingInProcess at once), and one that comes while any
+//   thread is in held steps waits until the last of them has left those
+//   steps, then ends the process; no thread starts held steps meanwhile, so
+//   every in-place write in progress is whole first and the signal is not
+//   put off for longer than that.
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -75,6 +83,7 @@
 #include <cstring>
 #include <ctime>
 #include <iterator>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -87,7 +96,7 @@ namespace {
 // limit on nested links keeps a loop from running forever.
 constexpr int kMaxLinks = 8;
 
-bool useNamedTemporary = false;
+std::atomic<bool> useNamedTemporary = false;
 
 class Descriptor {
  public:
@@ -201,25 +210,46 @@ bool StickyRefusesRename(const struct stat& csv, const struct stat& folder) {
   return (folder.st_mode & S_ISVTX) != 0 && me != 0 && csv.st_uid != me && folder.st_uid != me;
 }
 
-// --- Fatal signals: removing a named temporary file, holding steps together ---
+// --- Fatal signals: removing named temporary files, holding steps together ---
+//
+// Several commits may be in progress at once, one per thread (dta2csv
+// converts many files together), so this state is the process's, shared by
+// all of them: every hidden named file of every commit is removed by a
+// fatal signal, and steps that must go together are held together in every
+// thread that is in them. The handler reads and changes it through
+// lock-free atomics only; the threads install and restore the handlers
+// under a mutex, which the handler never takes.
 
+// A hidden named file to remove on a fatal signal: a slot is free, being
+// filled by the thread that takes it, or registered (the handler removes
+// its name). Names are registered only while signals are held, so the
+// handler never meets a slot being filled unless a fault cut in.
 struct PendingName {
+  std::atomic<int> state{0};
   int folder = -1;
   char name[NAME_MAX + 1] = {};
 };
-volatile std::sig_atomic_t nameRegistered = 0;
-PendingName pendingName;
-// Atomic, not only volatile: other threads' handlers read and write these
-// while the holding thread ends its hold.
-static_assert(std::atomic<int>::is_always_lock_free, "used in signal handlers");
-// While set, a fatal signal waits until the steps in progress are done.
-std::atomic<int> holding{0};
+constexpr int kSlotFree = 0;
+constexpr int kSlotFilling = 1;
+constexpr int kSlotRegistered = 2;
+PendingName pendingNames[CsvFile::kMaxPendingInProcess];
+
+// The threads in steps that must go together (the low bits), and two
+// flags: a signal came meanwhile and waits for the last of them to end
+// (no thread starts such steps until it has been raised), or a signal is
+// ending the process now (none starts them again).
+std::atomic<unsigned> holdState{0};
+constexpr unsigned kSignalWaiting = 1u << 30;
+constexpr unsigned kEnding = 1u << 31;
+constexpr unsigned kHolders = kSignalWaiting - 1;
+static_assert(std::atomic<unsigned>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
+              "the signal handler may only use lock-free atomics");
 // Each signal that came meanwhile, to be raised again: every one, as the
 // program may handle some itself and only another would end it.
 std::atomic<int> signalsHeld[NSIG] = {};
-// Handlers running in other threads: the end of a hold waits until none
-// is, so a signal one of them saw held is noted before the notes are read.
-std::atomic<int> handlersRunning{0};
+// How deep this thread is in held steps: a thread already holding goes on
+// without waiting for a signal that waits for it.
+thread_local int holdDepth = 0;
 
 // Every signal whose default action ends the process, real-time ones
 // included; SIGKILL and SIGSTOP cannot be caught.
@@ -243,38 +273,66 @@ bool IsFault(int signal, const siginfo_t* info) {
   return synchronous && info != nullptr && info->si_code > 0;
 }
 
+// Whether `signal` must wait for held steps: then it is kept to be raised
+// again by the last thread to leave them. Otherwise, with `endIfNone`, the
+// process is marked as ending, so that no thread starts such steps again.
+bool WaitsForHeldSteps(int signal, bool endIfNone) {
+  unsigned state = holdState.load();
+  for (;;) {
+    if ((state & kHolders) == 0) {
+      if (!endIfNone || holdState.compare_exchange_weak(state, state | kEnding)) return false;
+      continue;
+    }
+    signalsHeld[signal].store(1);
+    if (holdState.compare_exchange_weak(state, state | kSignalWaiting)) return true;
+  }
+}
+
+// The process's own handling, kept while ours is installed.
+std::mutex handlersMutex;
 struct sigaction previousActions[NSIG];
-bool handlersInstalled = false;
+int handlerUsers = 0;  // held steps and registered names that need ours
+struct sigaction previousSizeSignal {};
+int sizeSignalUsers = 0;  // commits that need SIGXFSZ ignored
+
+// Whether the program handles the signal itself, with a handler of its own.
+bool HandledByProgram(const struct sigaction& own) {
+  return (own.sa_flags & SA_SIGINFO) != 0 || (own.sa_handler != SIG_DFL && own.sa_handler != SIG_IGN);
+}
 
 extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* context) {
-  // Only another thread of the program can get here while holding (ours
-  // has every signal blocked): the signal is raised again when the steps
+  // Only a thread not in held steps can get here while others are (theirs
+  // have every signal blocked): the signal is raised again when the steps
   // are done.
-  handlersRunning.fetch_add(1);
-  const bool held = holding.load() != 0 && !IsFault(signal, info);
-  if (held) signalsHeld[signal].store(1);
-  handlersRunning.fetch_sub(1);
-  if (held) return;
-  // A signal the program handles itself goes to its handler, also when it
-  // comes as a hold ends, before the program's handlers are back in place.
-  const struct sigaction& own = previousActions[signal];
-  if ((own.sa_flags & SA_SIGINFO) != 0) {
-    own.sa_sigaction(signal, info, context);
+  if (IsFault(signal, info)) {
+    holdState.fetch_or(kEnding);
+  } else if (const struct sigaction& own = previousActions[signal]; HandledByProgram(own)) {
+    // A signal the program handles itself goes to its handler, also when
+    // it comes as held steps end, before the program's handlers are back.
+    if (WaitsForHeldSteps(signal, /*endIfNone=*/false)) return;
+    if ((own.sa_flags & SA_SIGINFO) != 0) {
+      own.sa_sigaction(signal, info, context);
+    } else {
+      own.sa_handler(signal);
+    }
+    return;
+  } else if (WaitsForHeldSteps(signal, /*endIfNone=*/true)) {
     return;
   }
-  if (own.sa_handler != SIG_DFL && own.sa_handler != SIG_IGN) {
-    own.sa_handler(signal);
-    return;
+  for (PendingName& pending : pendingNames) {
+    if (pending.state.load() == kSlotRegistered) ::unlinkat(pending.folder, pending.name, 0);
   }
-  if (nameRegistered != 0) ::unlinkat(pendingName.folder, pendingName.name, 0);
   // Die of the same signal, so the caller sees what happened. A fault
   // (SIGSEGV) comes back when the faulting instruction runs again.
   ::signal(signal, SIG_DFL);
   ::raise(signal);
 }
 
-void InstallHandlers() {
-  if (handlersInstalled) return;
+// Ours while any held steps or registered names need it (counted in
+// handlerUsers), the program's own again after.
+void UseHandlers() {
+  const std::lock_guard lock(handlersMutex);
+  if (handlerUsers++ > 0) return;
   const sigset_t fatal = FatalSignals();
   for (int signal = 1; signal < NSIG; ++signal) {
     if (sigismember(&fatal, signal) != 1) continue;
@@ -286,55 +344,84 @@ void InstallHandlers() {
     // A signal the process ignores (nohup) stays ignored.
     if (previousActions[signal].sa_handler != SIG_IGN) ::sigaction(signal, &action, nullptr);
   }
-  handlersInstalled = true;
 }
 
-// Back to the program's own handling once neither a named file nor held
-// steps need ours.
-void RestoreHandlers() noexcept {
-  if (!handlersInstalled || nameRegistered != 0 || holding.load() != 0) return;
+void ReleaseHandlers() noexcept {
+  const std::lock_guard lock(handlersMutex);
+  if (--handlerUsers > 0) return;
   const sigset_t fatal = FatalSignals();
   for (int signal = 1; signal < NSIG; ++signal) {
     if (sigismember(&fatal, signal) == 1) ::sigaction(signal, &previousActions[signal], nullptr);
   }
-  handlersInstalled = false;
 }
 
-void RegisterPendingName(int folder, const std::string& name) {
-  pendingName.folder = folder;
-  std::snprintf(pendingName.name, sizeof pendingName.name, "%s", name.c_str());
-  nameRegistered = 1;
-  InstallHandlers();
+// A write past the file-size limit fails like any other write instead of
+// killing the process, for as long as any commit is writing.
+void IgnoreSizeSignal() {
+  const std::lock_guard lock(handlersMutex);
+  if (sizeSignalUsers++ > 0) return;
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGXFSZ, &ignore, &previousSizeSignal);
 }
 
-void UnregisterPendingName() noexcept {
-  nameRegistered = 0;
-  RestoreHandlers();
+void RestoreSizeSignal() noexcept {
+  const std::lock_guard lock(handlersMutex);
+  if (--sizeSignalUsers == 0) ::sigaction(SIGXFSZ, &previousSizeSignal, nullptr);
+}
+
+// Registers a hidden named file for removal on a fatal signal; called
+// while signals are held, so no moment passes where the file exists but is
+// not registered. The slot taken, or -1 when every slot is in use.
+int RegisterPendingName(int folder, const std::string& name) {
+  for (int slot = 0; slot < CsvFile::kMaxPendingInProcess; ++slot) {
+    PendingName& pending = pendingNames[slot];
+    int expected = kSlotFree;
+    if (!pending.state.compare_exchange_strong(expected, kSlotFilling)) continue;
+    UseHandlers();
+    pending.folder = folder;
+    std::snprintf(pending.name, sizeof pending.name, "%s", name.c_str());
+    pending.state.store(kSlotRegistered);
+    return slot;
+  }
+  return -1;
+}
+
+// Once the name is gone (removed or renamed); the program's own handling
+// comes back first, as ours with nothing to do would end the process on a
+// signal the program handles.
+void UnregisterPendingName(int slot) noexcept {
+  ReleaseHandlers();
+  pendingNames[slot].state.store(kSlotFree);
 }
 
 // Holds back every signal that can be held while a name is being put in
 // place or the CSV written in place, so nothing can fall between two steps
-// that must go together. Blocking covers this thread; a program's other
-// threads (the window's toolkit starts some) would still take a signal
-// and end the process mid-step, so the fatal ones are caught meanwhile and
-// raised again afterwards.
+// that must go together. Blocking covers this thread; the program's other
+// threads (the window's toolkit starts some, dta2csv runs commits in
+// several) would still take a signal and end the process mid-step, so the
+// fatal ones are caught meanwhile and raised again once every thread in
+// held steps has left them. A signal that waits so keeps new held steps
+// from starting, so it is never put off for long.
 class SignalsHeld {
  public:
   SignalsHeld() {
     sigset_t held;
     sigfillset(&held);
     ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
-    holding.store(1);
-    InstallHandlers();
+    if (holdDepth++ == 0) Enter();
+    UseHandlers();
   }
   ~SignalsHeld() {
-    holding.store(0);
-    // A handler that saw the hold may not have noted its signal yet.
-    while (handlersRunning.load() != 0) ::sched_yield();
-    RestoreHandlers();
-    for (int signal = 1; signal < NSIG; ++signal) {
-      if (signalsHeld[signal].exchange(0) != 0)
-        ::raise(signal);  // delivered as the mask is restored
+    // The program's own handling first, then out: ours with no thread in
+    // held steps would end the process on a signal the program handles.
+    ReleaseHandlers();
+    const bool raiseHeld = --holdDepth == 0 && Leave();
+    for (int signal = 1; raiseHeld && signal < NSIG; ++signal) {
+      // Delivered as the mask is restored, to the program's own handling
+      // once no other commit needs ours.
+      if (signalsHeld[signal].exchange(0) != 0) ::raise(signal);
     }
     ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   }
@@ -342,6 +429,32 @@ class SignalsHeld {
   SignalsHeld& operator=(const SignalsHeld&) = delete;
 
  private:
+  // Counts this thread in, once no signal waits and the process is not
+  // ending (then it waits: the process is about to end or the signal to
+  // be raised, which takes no longer than the steps in progress).
+  static void Enter() {
+    unsigned state = holdState.load();
+    for (;;) {
+      if ((state & (kSignalWaiting | kEnding)) != 0) {
+        const timespec pause{0, 100'000};
+        ::nanosleep(&pause, nullptr);
+        state = holdState.load();
+      } else if (holdState.compare_exchange_weak(state, state + 1)) {
+        return;
+      }
+    }
+  }
+  // Counts this thread out; true when it was the last and signals wait.
+  static bool Leave() {
+    unsigned state = holdState.load();
+    for (;;) {
+      unsigned next = state - 1;
+      const bool last = (next & kHolders) == 0 && (state & kSignalWaiting) != 0;
+      if (last) next &= ~kSignalWaiting;
+      if (holdState.compare_exchange_weak(state, next)) return last;
+    }
+  }
+
   sigset_t previous_;
 };
 
@@ -352,7 +465,7 @@ std::string TemporaryName() {
   unsigned char random[10];
   if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
     // Only before the kernel's pool is ready: unique still, retried if taken.
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter = 0;
     const auto seed = static_cast<unsigned long long>(std::time(nullptr)) * 1000003u +
                       static_cast<unsigned long long>(::getpid()) * 7919u + ++counter;
     for (std::size_t k = 0; k < sizeof random; ++k) {
@@ -427,28 +540,22 @@ struct CsvFile::Pending {
   std::optional<struct stat> earlier;  // the CSV found at `name`, if any
   Descriptor earlierFile;              // it, held without being opened (O_PATH)
   std::string temporary;               // the named file's name, while it has one
+  int temporarySlot = -1;              // where it is registered for removal on a signal
   std::string reason;                  // why the CSV cannot be made or replaced
-  struct sigaction previousSizeSignal {};
 
-  Pending() {
-    // A write past the file-size limit then fails like any other write
-    // instead of killing the process.
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ::sigaction(SIGXFSZ, &ignore, &previousSizeSignal);
-  }
+  Pending() { IgnoreSizeSignal(); }
   ~Pending() {
-    if (!temporary.empty()) {
+    if (temporarySlot >= 0) {
       ::unlinkat(folder.get(), temporary.c_str(), 0);
-      UnregisterPendingName();
+      UnregisterPendingName(temporarySlot);
     }
-    ::sigaction(SIGXFSZ, &previousSizeSignal, nullptr);
+    RestoreSizeSignal();
   }
   Pending(const Pending&) = delete;
   Pending& operator=(const Pending&) = delete;
 
   CreateResult Resolve(std::string_view csvPath, std::span<const FileIdentity> inputs);
+  CreateResult Claim(const std::function<bool(const CsvTarget&)>& mayWrite);
   CreateResult OpenNewFile();
   CreateResult OpenInPlace();
   CreateResult Refuse(std::string why) {
@@ -518,6 +625,18 @@ CsvFile::CreateResult CsvFile::Pending::Resolve(std::string_view csvPath,
   }
 }
 
+// Asks whether this run may write the CSV Resolve found: the folder held
+// and the name in it, and the earlier CSV's own identity where there is
+// one.
+CsvFile::CreateResult CsvFile::Pending::Claim(
+    const std::function<bool(const CsvTarget&)>& mayWrite) {
+  struct stat folderStat {};
+  if (::fstat(folder.get(), &folderStat) != 0) return RefuseForError();
+  CsvTarget target{{folderStat.st_dev, folderStat.st_ino}, name, std::nullopt};
+  if (earlier) target.existing = FileIdentity{earlier->st_dev, earlier->st_ino};
+  return mayWrite(target) ? CreateResult::Created : CreateResult::NotThisRuns;
+}
+
 CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
   struct stat folderStat {};
   const bool appendOnly = IsAppendOnly(folder.get());
@@ -547,7 +666,11 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
       file.reset(::openat(folder.get(), temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode));
       error = errno;
-      if (file.valid()) RegisterPendingName(folder.get(), temporary);
+      if (file.valid()) temporarySlot = RegisterPendingName(folder.get(), temporary);
+      if (file.valid() && temporarySlot < 0) {
+        ::unlinkat(folder.get(), temporary.c_str(), 0);
+        return Refuse("too many files being converted at once");
+      }
       if (!file.valid() && error != EEXIST) break;
     }
     if (!file.valid()) temporary.clear();
@@ -745,7 +868,7 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
     if (!placed) reason = ErrorText(errno);
     if (placed && kind == Kind::Named) {
       temporary.clear();
-      UnregisterPendingName();
+      UnregisterPendingName(std::exchange(temporarySlot, -1));
     }
   }
   if (!placed) return CommitResult::CannotReplace;
@@ -759,12 +882,14 @@ CsvFile::CsvFile() = default;
 CsvFile::~CsvFile() { Discard(); }
 
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath,
-                                      std::span<const FileIdentity> inputs) {
+                                      std::span<const FileIdentity> inputs,
+                                      const std::function<bool(const CsvTarget&)>& mayWrite) {
   Discard();  // also empties the buffer
   failed_ = false;
   failureReason_.clear();
   auto pending = std::make_unique<Pending>();
   CreateResult result = pending->Resolve(csvPath, inputs);
+  if (result == CreateResult::Created && mayWrite) result = pending->Claim(mayWrite);
   if (result == CreateResult::Created) result = pending->OpenNewFile();
   if (result == CreateResult::Created) {
     pending_ = std::move(pending);

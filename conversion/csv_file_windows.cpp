@@ -30,6 +30,10 @@
 //   system, archive, not indexed) and, where they differ from what the
 //   folder gives a new file, its access rules (DACL) before the swap. A
 //   new CSV gets what the folder gives, as a plainly created file would.
+// - Several commits at once, one per thread (dta2csv.exe converts a batch):
+//   they share no state. Each new file's name carries the process, a clock
+//   reading and the attempt, and is made only where no file has it
+//   (CREATE_NEW); the mark for deletion is the file's own.
 
 #include <aclapi.h>
 
@@ -39,6 +43,7 @@
 
 #include "conversion/csv_file.h"
 #include "conversion/win32_file.h"
+#include "core/text.h"
 #include "core/wide_text.h"
 
 namespace ravuvur {
@@ -140,6 +145,26 @@ bool KeepPermissions(const Handle& earlier, HANDLE file) {
          ERROR_SUCCESS;
 }
 
+// The CSV at `path` as one file whatever path reaches it: the folder's
+// volume and file index and the name upper-cased, as Windows names ignore
+// letter case. A folder that cannot be looked at gives the whole path,
+// made full and upper-cased, in its place.
+CsvTarget TargetAt(const std::wstring& path) {
+  const std::size_t nameStart = path.find_last_of(L"\\/:") + 1;  // npos + 1 == 0
+  const std::wstring folder = nameStart == 0 ? L"." : path.substr(0, nameStart);
+  const Handle held(CreateFileW(
+      folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (held.IsValid() && GetFileInformationByHandle(held.Get(), &info)) {
+    return {win32::IdentityOf(info), UpperCase(Utf8FromWide(path.substr(nameStart))), std::nullopt};
+  }
+  std::wstring full(32768, L'\0');
+  full.resize(
+      GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  return {FileIdentity{}, UpperCase(Utf8FromWide(full.empty() ? path : full)), std::nullopt};
+}
+
 }  // namespace
 
 struct CsvFile::Pending {
@@ -166,7 +191,8 @@ void CsvFile::Discard() noexcept {
 }
 
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath,
-                                      std::span<const FileIdentity> inputs) {
+                                      std::span<const FileIdentity> inputs,
+                                      const std::function<bool(const CsvTarget&)>& mayWrite) {
   Discard();  // also empties the buffer
   failed_ = false;
   const auto refuse = [this](std::string why) {
@@ -187,14 +213,21 @@ CsvFile::CreateResult CsvFile::Create(std::string_view csvPath,
                                     OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS | win32::kNoImpersonation, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
-  if (existing.IsValid() && GetFileInformationByHandle(existing.Get(), &info) &&
-      IsOneOf(win32::IdentityOf(info), inputs)) {
-    return CreateResult::SameAsInput;
+  const bool known = existing.IsValid() && GetFileInformationByHandle(existing.Get(), &info);
+  if (known && IsOneOf(win32::IdentityOf(info), inputs)) return CreateResult::SameAsInput;
+  // No such folder, no access: nothing can be created there.
+  if (!existing.IsValid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return refuse(ReasonFor(GetLastError()));
   }
-  if (!existing.IsValid()) {
-    // No such folder, no access: nothing can be created there.
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return refuse(ReasonFor(GetLastError()));
-  } else {
+  // Asked before the earlier CSV is held below, which shuts out another
+  // run of this program that holds it: that one may be the run it is
+  // claimed by.
+  if (mayWrite) {
+    CsvTarget target = TargetAt(pending->target);
+    if (known) target.existing = win32::IdentityOf(info);
+    if (!mayWrite(target)) return CreateResult::NotThisRuns;
+  }
+  if (existing.IsValid()) {
     // The earlier CSV is held until the rename, without delete sharing: no
     // other program can rename, replace or delete it meanwhile, so the file
     // checked here is the one replaced. A CSV open in a spreadsheet is

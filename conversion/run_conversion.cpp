@@ -1,6 +1,7 @@
 #include "conversion/run_conversion.h"
 
 #include <charconv>
+#include <functional>
 #include <new>
 #include <optional>
 #include <string>
@@ -62,7 +63,8 @@ class Narrator {
   ProgressLog& log_;
 };
 
-bool Run(ModuleState& state, std::string_view inputPath, std::string& csvFailure) {
+bool Run(ModuleState& state, std::string_view inputPath, std::string& csvFailure,
+         const CsvClaim& claim) {
   ProgressLog& log = state.log;
   MovementTallies& tallies = state.tallies;
   Narrator say(log);
@@ -101,10 +103,21 @@ bool Run(ModuleState& state, std::string_view inputPath, std::string& csvFailure
   // Without an input there is nothing to write, and an earlier CSV of this
   // name must not be replaced by an empty one.
   CsvFile output;
+  std::optional<std::string> otherInput;  // whose CSV it is, when another input's
+  std::function<bool(const CsvTarget&)> mayWrite;
+  if (claim) {
+    mayWrite = [&](const CsvTarget& target) {
+      otherInput = claim(target);
+      return !otherInput;
+    };
+  }
   if (input.IsOpen() && !csvPath.empty()) {
-    switch (output.Create(csvPath, input.Identity())) {
+    switch (output.Create(csvPath, input.Identity(), mayWrite)) {
       case CsvFile::CreateResult::Created: break;
       case CsvFile::CreateResult::SameAsInput: error(msg::k024OutputIsInput, shownCsvPath); break;
+      case CsvFile::CreateResult::NotThisRuns:
+        error(msg::k030OutputOfAnotherInput, ShownInLog(*otherInput));
+        break;
       case CsvFile::CreateResult::CannotCreate:
         error(msg::k023CannotCreateOutput, shownCsvPath);
         csvFailure = output.FailureReason();
@@ -189,11 +202,12 @@ bool Run(ModuleState& state, std::string_view inputPath, std::string& csvFailure
 
 }  // namespace
 
-bool RunConversion(ModuleState& state, std::string_view inputPath, std::string* csvFailure) {
+bool RunConversion(ModuleState& state, std::string_view inputPath, std::string* csvFailure,
+                   const CsvClaim& claim) {
   bool converted = false;
   std::string failure;
   try {
-    converted = Run(state, inputPath, failure);
+    converted = Run(state, inputPath, failure, claim);
   } catch (const std::bad_alloc&) {
     // Everything the run held is released by now, the new CSV with it, so
     // an earlier CSV is as it was. Saying so needs little memory; if even

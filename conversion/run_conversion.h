@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/csv_target.h"
 #include "core/ravuvur.h"
 
 namespace ravuvur {
@@ -25,7 +26,19 @@ namespace ravuvur {
 // could not be created, written or replaced (023, 025) and `csvFailure` is
 // given, it gets the reason in the system's words, which the log's fixed
 // message does not carry; otherwise it is emptied.
+//
+// A program converting several files gives `claim`, which the run asks
+// about its CSV before writing anything (see CsvClaim): a CSV another
+// input writes gives "030 ERRO: o arquivo de saida já pertence ao arquivo
+// de entrada: <that input>", the records still counted and nothing
+// written. The window converts one file at a time and gives none.
 bool RunConversion(ModuleState& state, std::string_view inputPath,
-                   std::string* csvFailure = nullptr);
+                   std::string* csvFailure = nullptr, const CsvClaim& claim = {});
+
+// The most files (descriptors, handles) one run holds open at once: the
+// input, the CSV's folder, the folders on the way while links to folders
+// are followed (at most eight), the earlier CSV and the new file. A
+// program running several at once keeps this many free for each.
+constexpr int kFilesOpenPerRun = 16;
 
 }  // namespace ravuvur

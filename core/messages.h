@@ -47,5 +47,8 @@ inline constexpr std::string_view k027EarlyEnd =
     "027 AVISO: fim do arquivo antes do registro ";  // then i, " de ", countText
 inline constexpr std::string_view k028CannotReadInput = "028 ERRO ao ler o arquivo de entrada: ";
 inline constexpr std::string_view k029OutOfMemory = "029 ERRO: memória insuficiente";
+// Another input of the same call writes this run's CSV; then its path.
+inline constexpr std::string_view k030OutputOfAnotherInput =
+    "030 ERRO: o arquivo de saida já pertence ao arquivo de entrada: ";
 
 }  // namespace ravuvur::msg

@@ -56,6 +56,7 @@ bool Create(ravuvur::CsvFile& file, std::string_view folder, std::string_view na
     case ravuvur::CsvFile::CreateResult::CannotCreate:
       failure = ravuvur::ShownInLog(path) + ": " + file.FailureReason();
       break;
+    case ravuvur::CsvFile::CreateResult::NotThisRuns: break;  // no claims are made here
   }
   return false;
 }

@@ -7,8 +7,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <regex>
 
+#include "tests/cli/run_dta2csv.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 
@@ -16,35 +18,9 @@ namespace {
 
 using ziz_test::Departure;
 using ziz_test::MovementFile;
-
-struct Result {
-  int status = -1;
-  std::string out;  // standard output and standard error, as the shell sees them
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Runs dta2csv in `dir` with `args`, under the C locale unless `env` says
-// otherwise; `streams` picks what is captured ("2>/dev/null" keeps stdout).
-Result RunDta2csv(const std::string& dir, const std::vector<std::string>& args,
-                  const std::string& streams = "2>&1", const std::string& env = "LC_ALL=C") {
-  std::string command = "cd " + Quote(dir) + " && env " + env + " " + Quote(DTA2CSV_PATH);
-  for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " " + streams;
-  Result result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    result.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
+using ziz_test::Quote;
+using ziz_test::RunDta2csv;
+using Result = ziz_test::Dta2csvResult;
 
 std::size_t LineCount(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -86,8 +62,9 @@ TEST_F(Dta2csvTest, EmptyArgumentIsTheEmptyPathRun) {
 }
 
 TEST_F(Dta2csvTest, UsageErrorsExitTwoWithUsageOnStandardError) {
-  for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"--bogus", "a.dat"},
-                           std::vector<std::string>{"-x"}}) {
+  using Args = std::vector<std::string>;
+  for (const Args& args : {Args{}, Args{"--bogus", "a.dat"}, Args{"-x"}, Args{"-j", "0", "a.dat"},
+                           Args{"-jx", "a.dat"}, Args{"-j-2", "a.dat"}, Args{"a.dat", "-j"}}) {
     const Result err = RunDta2csv(dir.path(), args, "2>&1 >/dev/null");
     EXPECT_EQ(err.status, 2);
     EXPECT_NE(err.out.find("Usage: dta2csv"), std::string::npos);
@@ -224,19 +201,24 @@ TEST_F(Dta2csvTest, TimeTextIsUtf8WhateverTheLocalesCharacterSet) {
   EXPECT_NE(r.out.find("\uC2DC"), std::string::npos) << r.out;  // 시, hour, in UTF-8
 }
 
-// Runs dta2csv in `dir` on `files`, its log to `logPath`, and sends it
-// `signal` once the run of the last file has its new CSV open.
-int InterruptDta2csv(const ziz_test::TempDir& dir, const std::vector<std::string>& files,
-                     const std::string& logPath, int signal) {
-  return ziz_test::InterruptMidRun(dir.path(), dir / files.back(), signal, [&] {
-    const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(log, STDOUT_FILENO);
-    std::vector<char*> argv = {const_cast<char*>(DTA2CSV_PATH)};
-    for (const std::string& file : files) argv.push_back(const_cast<char*>(file.c_str()));
-    argv.push_back(nullptr);
-    ::chdir(dir.path().c_str());
-    ::execv(DTA2CSV_PATH, argv.data());
-  });
+// Runs dta2csv in `dir` with `args`, its log to `logPath`, and sends it
+// `signal` once the run of the last one has its new CSV open and `ready`
+// (when given) holds.
+int InterruptDta2csv(const ziz_test::TempDir& dir, const std::vector<std::string>& args,
+                     const std::string& logPath, int signal,
+                     const std::function<bool()>& ready = {}) {
+  return ziz_test::InterruptMidRun(
+      dir.path(), dir / args.back(), signal,
+      [&] {
+        const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(log, STDOUT_FILENO);
+        std::vector<char*> argv = {const_cast<char*>(DTA2CSV_PATH)};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::chdir(dir.path().c_str());
+        ::execv(DTA2CSV_PATH, argv.data());
+      },
+      ready);
 }
 
 class InterruptedDta2csvTest : public Dta2csvTest, public ::testing::WithParamInterface<int> {};
@@ -255,15 +237,30 @@ INSTANTIATE_TEST_SUITE_P(Signals, InterruptedDta2csvTest,
                          ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGKILL),
                          ziz_test::SignalName);
 
-TEST_F(Dta2csvTest, BatchStoppedLaterKeepsTheLogsOfTheRunsItFinished) {
+// A batch one file at a time (-j 1) or several at once: the log of a run
+// that has ended is printed while later runs go on, and a signal does not
+// take it back.
+class StoppedBatchTest : public Dta2csvTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(StoppedBatchTest, KeepsTheLogsOfTheRunsItFinished) {
   const ziz_test::TempDir elsewhere;  // so that only the second run's CSV is watched for
   ziz_test::WriteFile(elsewhere / "first.dat", MovementFile("00001", {Departure()}));
   ziz_test::WriteSlowMovementFile(dir / "second.dat");
   const ziz_test::TempDir logs;
-  ASSERT_EQ(InterruptDta2csv(dir, {elsewhere / "first.dat", "second.dat"}, logs / "log", SIGTERM),
+  const auto firstLogged = [&] {
+    return ziz_test::ReadFile(logs / "log").find(" 017 Total Registros: 00001\n") !=
+           std::string::npos;
+  };
+  ASSERT_EQ(InterruptDta2csv(dir, {GetParam(), elsewhere / "first.dat", "second.dat"}, logs / "log",
+                             SIGTERM, firstLogged),
             128 + SIGTERM);
-  const std::string log = ziz_test::ReadFile(logs / "log");
-  EXPECT_NE(log.find(" 017 Total Registros: 00001\n"), std::string::npos) << log;
+  const std::vector<std::string> log = ziz_test::LogMessages(ziz_test::ReadFile(logs / "log"));
+  ASSERT_GE(log.size(), 19u);
+  EXPECT_EQ(log[0], "000 Iniciando a conversão") << "the first run's log comes first, whole";
+  EXPECT_EQ(log[18], "017 Total Registros: 00001");
 }
+
+INSTANTIATE_TEST_SUITE_P(Jobs, StoppedBatchTest, ::testing::Values("-j1", "-j2"),
+                         [](const auto& jobs) { return std::string(jobs.param + 1); });
 
 }  // namespace

@@ -17,12 +17,14 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <thread>
 
 #include "conversion/csv_file.h"
@@ -443,6 +445,67 @@ INSTANTIATE_TEST_SUITE_P(Programs, InPlaceSignalTest,
                            return "";
                          });
 
+// Several runs in threads of one program, as dta2csv converts a batch,
+// each writing its CSV in place: a signal that comes while any of them
+// writes waits until every one of them is whole.
+TEST_F(CsvCommitTest, ConcurrentInPlaceWritesAreEachWholeOnASignal) {
+  if (!ziz_test::IsRoot()) GTEST_SKIP() << "the runs must be another user's, written in place";
+  constexpr int kRuns = 6;
+  const auto inputOf = [&](int k) { return dir / ("m" + std::to_string(k) + ".dat"); };
+  const auto csvOf = [&](int k) { return dir / ("M" + std::to_string(k) + ".CSV"); };
+  std::vector<std::string> expected;
+  for (int k = 0; k < kRuns; ++k) {
+    WriteFile(inputOf(k),
+              MovementFile("20000", std::vector(20000, Departure("SB0" + std::to_string(k)))));
+    ziz_test::TempDir reference;
+    WriteFile(reference / "m.dat", ReadFile(inputOf(k)));
+    ModuleState plain;
+    RunConversion(plain, reference / "m.dat");
+    expected.push_back(ReadFile(reference / "M.CSV"));
+  }
+  ::chmod(dir.path().c_str(), 0555);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  int rounds = 0;
+  for (; rounds < 60 && std::chrono::steady_clock::now() < end; ++rounds) {
+    for (int k = 0; k < kRuns; ++k) {
+      WriteFile(csvOf(k), kEarlierCsv);
+      ::chmod(csvOf(k).c_str(), 0666);
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ziz_test::BecomeUnprivileged();
+      std::vector<std::thread> runs;
+      for (int k = 0; k < kRuns; ++k) {
+        runs.emplace_back([&, k] {
+          ModuleState childState;
+          RunConversion(childState, inputOf(k));
+        });
+      }
+      for (std::thread& run : runs) run.join();
+      ::sleep(10);  // only the signal ends it, held back or not
+      ::_exit(0);
+    }
+    const auto changing = [&] {
+      for (int k = 0; k < kRuns; ++k) {
+        if (Stat(csvOf(k)).st_size != static_cast<off_t>(kEarlierCsv.size())) return true;
+      }
+      return false;
+    };
+    while (!changing() && std::chrono::steady_clock::now() < end) {
+    }
+    ::kill(child, SIGTERM);
+    const int status = ziz_test::WaitFor(child);
+    for (int k = 0; k < kRuns; ++k) {
+      const std::string now = ReadFile(csvOf(k));
+      ASSERT_TRUE(now == kEarlierCsv || now == expected[static_cast<std::size_t>(k)])
+          << "round " << rounds << ", CSV " << k << ": " << now.size() << " bytes";
+    }
+    ASSERT_EQ(status, 128 + SIGTERM) << "round " << rounds << ": the signal was lost";
+  }
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_GT(rounds, 3);
+}
+
 TEST_F(CsvCommitTest, InPlaceCsvSwappedForAPipeNeverOpensThePipe) {
   // While runs write the CSV in place over and over, its name is swapped
   // with a pipe's; the pipe stands for any device whose opening has side
@@ -528,6 +591,41 @@ INSTANTIATE_TEST_SUITE_P(Signals, InterruptedNamedRunTest,
                                            SIGUSR2, SIGALRM, SIGXCPU, SIGVTALRM, SIGSEGV, SIGBUS,
                                            SIGSYS, SIGTRAP),
                          ziz_test::SignalName);
+
+TEST_F(CsvCommitTest, SignalRemovesTheNamedFileOfEveryRunInProgress) {
+  // Runs in threads of one program, each in a folder of its own with a
+  // hidden named file: the signal must remove every one, not only the last.
+  constexpr int kRuns = 4;
+  std::vector<std::unique_ptr<ziz_test::TempDir>> folders;
+  for (int k = 0; k < kRuns; ++k) {
+    folders.push_back(std::make_unique<ziz_test::TempDir>());
+    ziz_test::WriteSlowMovementFile(*folders.back() / "mov.dat");
+    WriteFile(*folders.back() / "MOV.CSV", kEarlierCsv);
+  }
+  const auto allHaveTheirFiles = [&] {
+    return std::all_of(folders.begin(), folders.end(),
+                       [](const auto& folder) { return folder->Entries().size() == 3; });
+  };
+  const int status = ziz_test::InterruptMidRun(
+      folders[0]->path(), *folders[0] / "mov.dat", SIGTERM,
+      [&] {
+        CsvFile::UseNamedTemporaryFiles(true);
+        std::vector<std::thread> runs;
+        for (const auto& folder : folders) {
+          runs.emplace_back([input = *folder / "mov.dat"] {
+            ModuleState childState;
+            RunConversion(childState, input);
+          });
+        }
+        for (std::thread& run : runs) run.join();
+      },
+      allHaveTheirFiles);
+  EXPECT_EQ(status, 128 + SIGTERM);
+  for (const auto& folder : folders) {
+    EXPECT_EQ(folder->Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+    EXPECT_EQ(ReadFile(*folder / "MOV.CSV"), kEarlierCsv);
+  }
+}
 
 TEST_F(CsvCommitTest, NamesOtherUsersMadeAheadDoNotBlockTheNamedFile) {
   // Hidden names one could guess from the process number, all taken.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "conversion/run_conversion.h"
 #include "core/text.h"
 #include "tests/support/test_files.h"
@@ -202,6 +204,47 @@ TEST_F(RunConversionTest, UpperCasesTheInputForTheLogButOnlyTheNameForTheCsv) {
   EXPECT_EQ(log[5], "004 Movimento: " + dir / "Mov0612.dta");
   EXPECT_EQ(log[2], "012 Arquivo de saida CSV: " + dir / "MOV0612.CSV");
   EXPECT_TRUE(ziz_test::Exists(dir / "MOV0612.CSV"));
+}
+
+// A program converting several files (dta2csv) is asked about each run's
+// CSV and may refuse it: the run then says whose it is and writes nothing.
+TEST_F(RunConversionTest, CsvOfAnotherInputIsRefusedWith030) {
+  ziz_test::WriteFile(dir / "MOV.CSV", ziz_test::kEarlierCsv);
+  ziz_test::WriteFile(dir / "mov.dat", MovementFile("00002", {Departure(), Arrival()}));
+  const CsvClaim another = [](const CsvTarget&) { return std::optional<std::string>("o\n.dat"); };
+  EXPECT_FALSE(RunConversion(state, dir / "mov.dat", nullptr, another));
+  EXPECT_EQ(Codes(state.log),
+            (Strings{"000", "001", "012", "030", "002", "003", "004", "005", "006", "007",
+                     "007", "011", "013", "014", "015", "019", "016", "018", "020", "017"}));
+  EXPECT_EQ(Log()[3],
+            "030 ERRO: o arquivo de saida já pertence ao arquivo de entrada: 'o'$'\\n''.dat'");
+  EXPECT_EQ(state.tallies.totalDepArr, 2) << "the records are still counted";
+  EXPECT_EQ(Csv(), ziz_test::kEarlierCsv);
+  EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+}
+
+// What the claim is told: one target for every path that reaches one CSV,
+// another for a CSV elsewhere, and the CSV itself once it exists.
+TEST_F(RunConversionTest, PathsToOneCsvGiveOneTarget) {
+  ziz_test::MakeFolder(dir / "sub");
+  for (const char* name : {"mov.dat", "sub/mov.dat"}) {
+    ziz_test::WriteFile(dir / name, MovementFile("00001", {Departure()}));
+  }
+  std::vector<CsvTarget> seen;
+  const CsvClaim record = [&](const CsvTarget& target) {
+    seen.push_back(target);
+    return std::optional<std::string>();
+  };
+  for (const char* path : {"mov.dat", "sub/../mov.dat", "sub/mov.dat"}) {
+    EXPECT_TRUE(RunConversion(state, dir / path, nullptr, record)) << path;
+  }
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[1].folder, seen[0].folder);
+  EXPECT_EQ(seen[1].name, seen[0].name);
+  EXPECT_EQ(seen[2].name, seen[0].name);
+  EXPECT_NE(seen[2].folder, seen[0].folder);
+  EXPECT_FALSE(seen[0].existing) << "no CSV before the first run";
+  EXPECT_TRUE(seen[1].existing) << "the first run's CSV";
 }
 
 }  // namespace

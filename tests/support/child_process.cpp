@@ -98,7 +98,7 @@ std::string SignalName(const ::testing::TestParamInfo<int>& signal) {
 }
 
 int InterruptMidRun(const std::string& folder, const std::string& input, int signal,
-                    const std::function<void()>& run) {
+                    const std::function<void()>& run, const std::function<bool()>& ready) {
   const pid_t child = ::fork();
   if (child == 0) {
     const rlimit noCore{0, 0};
@@ -111,7 +111,7 @@ int InterruptMidRun(const std::string& folder, const std::string& input, int sig
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   bool seen = false;
-  while (!(seen = HoldsNewFileIn(child, folder, input)) &&
+  while (!(seen = HoldsNewFileIn(child, folder, input) && (!ready || ready())) &&
          std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }

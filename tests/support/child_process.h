@@ -43,13 +43,14 @@ int WaitFor(pid_t child);
 void WriteSlowMovementFile(const std::string& path);
 
 // Starts `run` in a child process (without a core file), waits until the
-// child holds a new file open in `folder` (one other than `input`), and
-// sends it `signal`. Returns 128 + the signal that ended the child, its exit
-// status otherwise, or -1 when no new file appeared within ten seconds.
+// child holds a new file open in `folder` (one other than `input`) and
+// `ready` (when given) holds, and sends it `signal`. Returns 128 + the
+// signal that ended the child, its exit status otherwise, or -1 when that
+// moment did not come within ten seconds.
 // "INT", "TERM", ...: a signal's name, for parameterised test names.
 std::string SignalName(const ::testing::TestParamInfo<int>& signal);
 
 int InterruptMidRun(const std::string& folder, const std::string& input, int signal,
-                    const std::function<void()>& run);
+                    const std::function<void()>& run, const std::function<bool()>& ready = {});
 
 }  // namespace ziz_test
