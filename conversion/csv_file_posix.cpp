@@ -297,7 +297,8 @@ int sizeSignalUsers = 0;  // commits that need SIGXFSZ ignored
 
 // Whether the program handles the signal itself, with a handler of its own.
 bool HandledByProgram(const struct sigaction& own) {
-  return (own.sa_flags & SA_SIGINFO) != 0 || (own.sa_handler != SIG_DFL && own.sa_handler != SIG_IGN);
+  return (own.sa_flags & SA_SIGINFO) != 0 ||
+         (own.sa_handler != SIG_DFL && own.sa_handler != SIG_IGN);
 }
 
 extern "C" void OnFatalSignal(int signal, siginfo_t* info, void* context) {

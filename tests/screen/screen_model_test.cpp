@@ -423,10 +423,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "008 Fim de Conversão bem sucedido", "013 Partidas.......: 0"},
                      1},
         // With neither, the verdict of a run that failed.
-        ErrorLineRow{"9:05:01 PM",
-                     {"000 Iniciando a conversão", "011 CONVERSÃO NÃO REALIZADA",
-                      "013 Partidas.......: 0"},
-                     1},
+        ErrorLineRow{
+            "9:05:01 PM",
+            {"000 Iniciando a conversão", "011 CONVERSÃO NÃO REALIZADA", "013 Partidas.......: 0"},
+            1},
         ErrorLineRow{"12:00:00",
                      {"000 Iniciando a conversão", "008 Fim de Conversão bem sucedido"},
                      std::nullopt},
