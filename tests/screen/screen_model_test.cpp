@@ -404,24 +404,28 @@ struct ErrorLineRow {
   std::optional<std::size_t> line;
 };
 
-class FirstErrorLineTest : public ::testing::TestWithParam<ErrorLineRow> {};
+class FirstLineToShowTest : public ::testing::TestWithParam<ErrorLineRow> {};
 
-TEST_P(FirstErrorLineTest, FindsTheFirstLineThatSaysWhatWentWrong) {
+TEST_P(FirstLineToShowTest, FindsTheFirstLineThatSaysWhatWentWrong) {
   const std::string time = GetParam().time;
   ravuvur::ProgressLog log([&time]() -> std::string_view { return time; });
   for (const char* message : GetParam().messages)
     ravuvur::LogMessage(log, std::string_view(message));
-  EXPECT_EQ(screen::FirstErrorLine(log), GetParam().line);
+  EXPECT_EQ(screen::FirstLineToShow(log), GetParam().line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Logs, FirstErrorLineTest,
+    Logs, FirstLineToShowTest,
     ::testing::Values(
-        // A warning is no error: with none, the verdict.
+        // A warning comes before the verdict; with neither, the verdict.
         ErrorLineRow{"9:05:01 PM",
                      {"000 Iniciando a conversão", "027 AVISO: fim do arquivo",
                       "011 CONVERSÃO NÃO REALIZADA", "013 Partidas.......: 0"},
-                     2},
+                     1},
+        ErrorLineRow{"9:05:01 PM",
+                     {"000 Iniciando a conversão", "011 CONVERSÃO NÃO REALIZADA",
+                      "013 Partidas.......: 0"},
+                     1},
         ErrorLineRow{"12:00:00",
                      {"000 Iniciando a conversão", "008 Fim de Conversão bem sucedido"},
                      std::nullopt},
