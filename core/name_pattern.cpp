@@ -11,7 +11,7 @@ namespace {
 
 // The pattern's wildcards after Windows' own translation of a pattern
 // (the rules its file systems match names by), each above every
-// character and every byte value of UpperCodePoints.
+// character and every byte value of CaseFolded.
 // Any run of characters.
 constexpr char32_t kStar = 0x120000;
 // Any run that does not take in the name's last dot.
@@ -23,7 +23,7 @@ constexpr char32_t kDosDot = 0x120003;
 
 std::u32string Translated(std::string_view pattern) {
   if (pattern == "*.*") return {kStar};
-  std::u32string in = UpperCodePoints(pattern);
+  std::u32string in = CaseFolded(pattern);
   std::u32string out;
   for (std::size_t k = 0; k < in.size(); ++k) {
     const char32_t next = k + 1 < in.size() ? in[k + 1] : U'\0';
@@ -82,7 +82,7 @@ class Matcher {
 }  // namespace
 
 bool MatchesLikeWindows(std::string_view pattern, std::string_view name) {
-  return Matcher(Translated(pattern), UpperCodePoints(name)).Matches(0, 0);
+  return Matcher(Translated(pattern), CaseFolded(name)).Matches(0, 0);
 }
 
 }  // namespace ravuvur

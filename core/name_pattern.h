@@ -5,8 +5,8 @@
 namespace ravuvur {
 
 // Whether the file name `name` matches `pattern` as Windows matches a
-// pattern against a file's long name (both UTF-8; letter case aside, by
-// the upper case of UpperCase): `*` stands for any run of characters, `?`
+// pattern against a file's long name (both UTF-8; letter case aside, as
+// CaseFolded folds it): `*` stands for any run of characters, `?`
 // for any one, or for none before a dot or at the end; "*.*" for every
 // name; a dot before a wildcard or at the end also for the end of a name
 // without one; and `*` before a dot never takes in the name's last dot.

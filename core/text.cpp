@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <iterator>
+#include <span>
 
 #include "core/unicode_tables.h"
 
@@ -53,12 +54,12 @@ Decoded DecodeOne(std::string_view s) noexcept {
   return {cp, length};
 }
 
-// Unicode's simple upper-case mapping: one code point for one, the same
-// whatever the locale or the platform.
-char32_t UpperCodePoint(char32_t cp) {
-  const auto* range = std::upper_bound(std::begin(kUpperRanges), std::end(kUpperRanges), cp,
-                                       [](char32_t c, const UpperRange& r) { return c < r.first; });
-  if (range == std::begin(kUpperRanges)) return cp;
+// `cp` mapped by one of the tables of unicode_tables.h.
+char32_t Mapped(std::span<const MappedRange> table, char32_t cp) {
+  const auto* range =
+      std::upper_bound(table.data(), table.data() + table.size(), cp,
+                       [](char32_t c, const MappedRange& r) { return c < r.first; });
+  if (range == table.data()) return cp;
   --range;
   if (cp > range->last || (cp - range->first) % static_cast<char32_t>(range->stride) != 0) {
     return cp;
@@ -219,19 +220,19 @@ std::string UpperCase(std::string_view utf8) {
       utf8.remove_prefix(1);
       continue;
     }
-    AppendUtf8(out, UpperCodePoint(d.codePoint));
+    AppendUtf8(out, Mapped(kUpperRanges, d.codePoint));
     utf8.remove_prefix(d.length);
   }
   return out;
 }
 
-std::u32string UpperCodePoints(std::string_view utf8) {
+std::u32string CaseFolded(std::string_view utf8) {
   std::u32string out;
   out.reserve(utf8.size());
   while (!utf8.empty()) {
     const Decoded d = DecodeOne(utf8);
     out += d.length == 0 ? 0x110000 + static_cast<unsigned char>(utf8[0])
-                         : UpperCodePoint(d.codePoint);
+                         : Mapped(kFoldRanges, d.codePoint);
     utf8.remove_prefix(d.length == 0 ? 1 : d.length);
   }
   return out;

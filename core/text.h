@@ -29,10 +29,14 @@ std::size_t PrefixBytes(std::string_view utf8, std::size_t characters) noexcept;
 // always gives one CSV name. Invalid bytes pass through unchanged.
 std::string UpperCase(std::string_view utf8);
 
-// The characters of a UTF-8 text upper-cased as UpperCase does, one value
-// each; a byte that is not part of a valid sequence becomes 0x110000 plus
-// its value, which no character has, so that it equals only itself.
-std::u32string UpperCodePoints(std::string_view utf8);
+// The characters of a UTF-8 text folded for comparing without letter
+// case, one value each: two characters fold alike exactly when UpperCase
+// gives them the same capital ("ÿ" and "Ÿ", "µ" and "Μ", "σ", "ς" and
+// "Σ", "ı", "i" and "I"), each to that capital's small letter where it has
+// one, so that folded texts sort as their small letters would. A byte that
+// is not part of a valid sequence becomes 0x110000 plus its value, which
+// no character has, so that it equals only itself.
+std::u32string CaseFolded(std::string_view utf8);
 
 // Whether the log shows `cp` escaped (see ShownInLog): a control character
 // (C0, DEL, C1) or one of Unicode's Zl, Zp and Cf.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "core/text.h"
 #include "screen/readable_text.h"
 
 namespace screen {
@@ -36,21 +37,6 @@ namespace {
 [[maybe_unused]] std::string Bytes(const std::wstring& /*utf16*/, const FsPath& path) {
   const std::u8string text = path.u8string();
   return {text.begin(), text.end()};
-}
-
-char32_t Fold(char32_t c) {
-  if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
-      (c >= 0x391 && c <= 0x3AB) || (c >= 0x410 && c <= 0x42F)) {
-    return c + 0x20;
-  }
-  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
-  // Latin Extended-A pairs each capital with the small letter after it.
-  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
-      c != 0x17F) {
-    const bool oddPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (((c & 1U) == 1U) == oddPairs) return c + 1;
-  }
-  return c;
 }
 
 }  // namespace
@@ -92,15 +78,6 @@ FsPath InFolder(const FsPath& folder, const FsPath& name) {
   return FsPath(folder.native() + FsPath::preferred_separator + name.native());
 }
 
-std::u32string Folded(std::string_view utf8) {
-  std::u32string key;
-  key.reserve(utf8.size());
-  ForEachCharacter(utf8, [&key](char32_t c, unsigned char byte) {
-    key += c == kNotText ? 0x110000 + char32_t{byte} : Fold(c);
-  });
-  return key;
-}
-
 bool ShownBefore(const FolderEntry& a, const FolderEntry& b) {
   const int order = a.key.compare(b.key);
   return order != 0 ? order < 0 : a.name.native() < b.name.native();
@@ -108,7 +85,7 @@ bool ShownBefore(const FolderEntry& a, const FolderEntry& b) {
 
 FolderEntry MakeEntry(FsPath name) {
   std::string shown = Shown(name);
-  std::u32string key = Folded(shown);
+  std::u32string key = ravuvur::CaseFolded(shown);
   return {std::move(name), std::move(shown), std::move(key)};
 }
 

@@ -41,15 +41,10 @@ bool CanEnter(const FsPath& path);
 // root gets two separators in a row, which names the same file.
 FsPath InFolder(const FsPath& folder, const FsPath& name);
 
-// Text folded for comparing without letter case: Latin, Greek and Cyrillic
-// capitals become small letters; a byte that is not text stays a value of
-// its own (above U+10FFFF), so it matches only itself.
-std::u32string Folded(std::string_view utf8);
-
 struct FolderEntry {
   FsPath name;         // as the file system names it
   std::string shown;   // Shown(name)
-  std::u32string key;  // Folded(shown), for ordering and matching
+  std::u32string key;  // ravuvur::CaseFolded(shown), for ordering and matching
 };
 
 // The order the lists show entries in: by the name shown, ignoring letter

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "screen/folder.h"
+#include "core/text.h"
 
 namespace screen {
 
@@ -46,7 +46,7 @@ NamePattern::NamePattern(std::string_view text) {
     const std::size_t end = std::min(text.find(';'), text.size());
     const std::string_view one = Trimmed(text.substr(0, end));
     if (!one.empty()) {
-      std::u32string glob = Folded(one);
+      std::u32string glob = ravuvur::CaseFolded(one);
       const bool anyExtension = glob.ends_with(U".*");
       if (anyExtension) glob.resize(glob.size() - 2);
       parts_.push_back({std::move(glob), anyExtension});

@@ -16,7 +16,7 @@ class NamePattern {
  public:
   explicit NamePattern(std::string_view text = "*.*");
 
-  // `key` is the name shown, folded (see Folded).
+  // `key` is the name shown, folded (ravuvur::CaseFolded).
   bool Matches(std::u32string_view key) const;
 
  private:

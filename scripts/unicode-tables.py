@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes core/unicode_tables.cpp from the Unicode character database that
-Python carries: the simple upper-case mapping of every code point, and the
+Python carries: the simple upper-case mapping of every code point, the
+folding for comparing without letter case that follows from it, and the
 code points of the line-separator, paragraph-separator and format classes
 (Zl, Zp, Cf). Run it again to move to a newer Unicode version:
 
@@ -20,9 +21,23 @@ def simple_upper(c):
     return ord(c)
 
 
-def upper_ranges():
-    pairs = [(cp, simple_upper(chr(cp)) - cp) for cp in range(0x110000)
-             if not 0xD800 <= cp <= 0xDFFF and simple_upper(chr(cp)) != cp]
+def small_of(capital):
+    """The small letter whose simple upper case is `capital`, else the
+    capital itself (İ, whose small letter i has I as its capital)."""
+    small = chr(capital).lower()
+    if len(small) == 1 and simple_upper(small) == capital:
+        return ord(small)
+    return capital
+
+
+def folded(c):
+    # Characters with one capital fold alike, to that capital's small letter.
+    return small_of(simple_upper(c))
+
+
+def mapped_ranges(mapping):
+    pairs = [(cp, mapping(chr(cp)) - cp) for cp in range(0x110000)
+             if not 0xD800 <= cp <= 0xDFFF and mapping(chr(cp)) != cp]
     ranges = []  # [first, last, delta, stride]
     for cp, delta in pairs:
         if ranges:
@@ -53,11 +68,12 @@ def main():
     out.write("// Written by scripts/unicode-tables.py from Unicode %s; do not edit.\n\n"
               % unicodedata.unidata_version)
     out.write('#include "core/unicode_tables.h"\n\nnamespace ravuvur {\n\n')
-    ups = upper_ranges()
-    out.write("const UpperRange kUpperRanges[%d] = {\n" % len(ups))
-    for first, last, delta, stride in ups:
-        out.write("    {0x%04X, 0x%04X, %d, %d},\n" % (first, last, delta, stride))
-    out.write("};\n\n")
+    for name, mapping in (("kUpperRanges", simple_upper), ("kFoldRanges", folded)):
+        ranges = mapped_ranges(mapping)
+        out.write("const MappedRange %s[%d] = {\n" % (name, len(ranges)))
+        for first, last, delta, stride in ranges:
+            out.write("    {0x%04X, 0x%04X, %d, %d},\n" % (first, last, delta, stride))
+        out.write("};\n\n")
     fmt = format_ranges()
     out.write("const CodePointRange kFormatRanges[%d] = {\n" % len(fmt))
     for first, last in fmt:

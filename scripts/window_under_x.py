@@ -18,11 +18,19 @@ Nothing waits a guessed time: each step waits, up to a deadline, for what
 it needs (the window placed and active, a file written, a row listed).
 The pointer is placed relative to the window (xdotool --window), so where
 the window manager puts the window never matters.
+
+Each stage is told on standard error with its time since the start, and
+none can block for good: an AT-SPI call whose registry never answers, or
+a D-Bus call left waiting, ends the test after the stage's deadline with
+the stage named and where every thread was.
 """
 
+import datetime
+import faulthandler
 import os
 import subprocess
 import sys
+import threading
 import time
 
 import pyatspi
@@ -32,8 +40,34 @@ PROGRAM, FOLDER = sys.argv[1:3]
 RECORD = b"SBJD MV  061226PRJGA  C172V SBKP0705        01 18    AER1  local\r\n"
 TITLE = "^KOVA/DTA Conversor"  # the version joins it once the window is active
 DEADLINE = 30  # seconds, for any one step on a loaded machine
+STARTED = time.monotonic()
 failures = []
 heard = []  # (event type, role, name) of what a screen reader was told
+program = []  # the window's process, once started
+watchdog = []  # the timer of the stage under way
+
+
+def stage(name, seconds=DEADLINE + 15):
+    """Begins the stage `name`: told on standard error, and given `seconds`
+    to reach the next one (longer than any wait_for within it)."""
+    print(f"{datetime.datetime.now():%H:%M:%S.%f} window_under_x.py: {name}"
+          f" (+{time.monotonic() - STARTED:.3f} s)", file=sys.stderr, flush=True)
+    for timer in watchdog:
+        timer.cancel()
+    watchdog[:] = [threading.Timer(seconds, stuck, (name, seconds))]
+    watchdog[0].daemon = True
+    watchdog[0].start()
+    # Should a call hold the interpreter itself, a thread of C does it.
+    faulthandler.dump_traceback_later(seconds + 5, exit=True)
+
+
+def stuck(name, seconds):
+    print(f"FAIL  {name}: not over within {seconds} s; each thread was at:", flush=True)
+    faulthandler.dump_traceback(file=sys.stdout, all_threads=True)
+    sys.stdout.flush()
+    for window in program:
+        window.kill()
+    os._exit(1)
 
 
 def check(ok, what):
@@ -62,7 +96,7 @@ def wait_for(condition, seconds=DEADLINE, pace=0.02):
 
 def xdo(*args):
     return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True,
-                          text=True, timeout=DEADLINE).stdout.strip()
+                          text=True, timeout=10).stdout.strip()
 
 
 def double_click():
@@ -70,11 +104,11 @@ def double_click():
     xdotool runs ahead of the busy processes, so the pause between the
     clicks never stretches past the double-click interval."""
     subprocess.run(["nice", "-n", "-15", "xdotool", "click", "--repeat", "2", "--delay", "60",
-                    "1"], check=True, timeout=DEADLINE)
+                    "1"], check=True, timeout=10)
 
 
 def activate(wid):
-    subprocess.run(["xdotool", "windowactivate", wid], capture_output=True, timeout=DEADLINE)
+    subprocess.run(["xdotool", "windowactivate", wid], capture_output=True, timeout=10)
     return xdo("getactivewindow") == wid
 
 
@@ -146,22 +180,32 @@ def main():
         with open(os.path.join(FOLDER, name), "wb") as file:
             file.write(b"SBJD DTA0612 00001\r\n" + RECORD)
     # Asked for before the program starts, which then sends it from the
-    # first; the accessibility bus is up from here on.
+    # first: the session bus starts the accessibility bus, which starts
+    # the registry, and the registry answers from here on.
+    stage("the accessibility bus and its registry start")
     pyatspi.Registry.registerEventListener(hear, "object:state-changed")
+    pyatspi.Registry.getDesktop(0).childCount
+    stage("the program starts and its window shows")
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-    window = subprocess.Popen([PROGRAM], cwd=FOLDER, env=env)
+    program.append(subprocess.Popen([PROGRAM], cwd=FOLDER, env=env))
     try:
-        drive(window)
+        drive()
     finally:
-        window.terminate()
-        window.wait(10)
+        stage("the program ends", 15)
+        program[0].terminate()
+        try:
+            program[0].wait(5)
+        except subprocess.TimeoutExpired:
+            program[0].kill()
+            program[0].wait(5)
 
 
-def drive(window):
+def drive():
     shown = []
     if not check(wait_for(lambda: shown.append(xdo("search", "--onlyvisible", "--name", TITLE))
                           or shown[-1]), "the window shows"):
         return
+    stage("first AT-SPI queries: the window's rows")
     if not check(wait_for(lambda: rows() == ["A.DAT", "B.DAT"]),
                  "a screen reader sees it list A.DAT and B.DAT"):
         return
@@ -169,6 +213,7 @@ def drive(window):
     # Keys go to the active window. The window manager activates a new
     # window once it manages it, and ignores a request that comes sooner:
     # so the request is made again until the window is active.
+    stage("the window becomes active")
     if not check(wait_for(lambda: activate(wid), pace=0.25), "the window becomes active"):
         return
     check(wait_for(lambda: xdo("getwindowname", wid) == "KOVA/DTA Conversor 0.9"),
@@ -177,6 +222,7 @@ def drive(window):
     def move(point):
         xdo("mousemove", "--window", wid, *point)
 
+    stage("a drag, then Alt+O")
     a, b = centres("A.DAT", "B.DAT")
     move(a)
     xdo("mousedown", 1)
@@ -195,6 +241,7 @@ def drive(window):
           "the focus stays on the file list")
     os.remove(os.path.join(FOLDER, "B.CSV"))
 
+    stage("the pattern *.*, then two double-clicks")
     move(centre(control("Lista arquivos do tipo", pyatspi.ROLE_TEXT)))
     xdo("click", 1)
     xdo("key", "ctrl+a")
@@ -210,6 +257,7 @@ def drive(window):
     check(wait_for(lambda: exists("B.CSV")),
           "a second double-click where B.DAT stood converts B.DAT")
 
+    stage("every control's name and role")
     named = {(node.getRoleName(), node.name) for node in descendants(application())}
     for role, name in [("text", "Nome do Arquivo"), ("list", "Arquivos"),
                        ("combo box", "Lista arquivos do tipo"), ("list", "Diretórios"),
@@ -227,4 +275,5 @@ def drive(window):
 
 
 main()
+faulthandler.cancel_dump_traceback_later()
 sys.exit(1 if failures else 0)

@@ -154,6 +154,34 @@ TEST(UpperCaseTest, PassesInvalidBytesThrough) {
             "A");  // overlong
 }
 
+// Two characters fold alike exactly when UpperCase gives them one capital:
+// each folds as its capital does, to a character with that capital. Over
+// the two planes that hold every character with a case.
+TEST(CaseFoldedTest, FoldsAlikeExactlyTheCharactersWithOneCapital) {
+  const auto text = [](char32_t c) {
+    char bytes[4];
+    return std::string(bytes, EncodeUtf8(c, bytes));
+  };
+  std::vector<std::string> wrong;
+  for (char32_t c = 0; c < 0x20000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::u32string folded = CaseFolded(text(c));
+    const std::string capital = UpperCase(text(c));
+    if (folded.size() != 1 || folded != CaseFolded(capital) ||
+        UpperCase(text(folded[0])) != capital) {
+      wrong.push_back(text(c));
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.front();
+}
+
+// Folded to small letters, so that folded names sort as their small
+// letters do ("_" before the letters); the capital itself where its small
+// letter has another capital (İ, whose i is I's).
+TEST(CaseFoldedTest, FoldsToTheSmallLetter) {
+  EXPECT_EQ(CaseFolded("AZ_ÀÞŸΣςΆµЀЯѠİ\u212A"), U"az_àþÿσσάμѐяѡİ\u212A");
+}
+
 TEST(CharacterCountTest, CountsCharactersNotBytes) {
   EXPECT_EQ(CharacterCount(""), 0u);
   EXPECT_EQ(CharacterCount("ação"), 4u);

@@ -422,6 +422,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {"000 Iniciando a conversão", "027 AVISO: fim do arquivo",
                       "008 Fim de Conversão bem sucedido", "013 Partidas.......: 0"},
                      1},
+        // A warning before a failed run's verdict comes first too.
+        ErrorLineRow{"9:05:01 PM",
+                     {"000 Iniciando a conversão", "027 AVISO: fim do arquivo",
+                      "011 CONVERSÃO NÃO REALIZADA", "013 Partidas.......: 0"},
+                     1},
         // With neither, the verdict of a run that failed.
         ErrorLineRow{
             "9:05:01 PM",
