@@ -61,6 +61,21 @@ class CsvFile {
   // CannotReplace when the complete file could not take the CSV's place;
   // either way nothing is left behind and an earlier CSV is as it was.
   CommitResult Commit();
+
+  // The same commit for several files that must replace their earlier
+  // selves as one (a report's three files): each is written out and made
+  // durable, with every step that can fail for want of room or rights,
+  // before the first takes its place; then all take their places in one
+  // step that no catchable signal cuts apart, and each folder is flushed
+  // once. A failure before that step leaves every earlier file as it was;
+  // whatever happens, nothing is left behind.
+  struct TogetherOutcome {
+    CommitResult result = CommitResult::Committed;
+    std::size_t failed = 0;  // the file that failed, when one did
+    std::size_t placed = 0;  // files in place before it: none unless it failed in the last step
+  };
+  static TogetherOutcome CommitTogether(std::span<CsvFile* const> files);
+
   // Drops the new file; the CSV stays as it was.
   void Discard() noexcept;
 
@@ -78,6 +93,14 @@ class CsvFile {
 
   struct Pending;  // the platform's new file, not yet in place
   void Flush();
+  // The commit's steps, each platform's own (csv_file.cpp puts them
+  // together): everything that can fail, then the step that puts the file
+  // in its place, taken for several files within InHeldSteps, then the
+  // flush of each folder.
+  CommitResult Finish(bool together);
+  CommitResult PutInPlace();
+  static void InHeldSteps(const std::function<void()>& steps);
+  static void FlushFolders(std::span<CsvFile* const> files);
   std::string_view Held() const noexcept { return buffer_.View(); }
 
   std::unique_ptr<Pending> pending_;

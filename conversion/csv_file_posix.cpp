@@ -32,6 +32,12 @@
 //   search, too.
 // - On disk before in place: the new file's data is flushed (fdatasync)
 //   before it takes the CSV's place, and the folder after.
+// - Several files as one (CommitTogether, a report's three): every step
+//   that can fail (writing, flushing, naming each unnamed file with a
+//   hidden registered name) is taken for all of them first; then all are
+//   renamed into place within one held step, and each folder flushed once.
+//   Only SIGKILL or a power cut between two of those renames, or a rename
+//   itself refused (a file system turned read-only), can leave a mix.
 // - The earlier CSV's permission bits are kept, and its owner, group,
 //   access ACL and user extended attributes where the process may set them.
 //   What cannot be kept never widens access: group bits a group we cannot
@@ -573,6 +579,7 @@ struct CsvFile::Pending {
   void CopyUserAttributes(const std::string& from) const;
   bool WriteAll(std::string_view bytes, off_t at) const;
   bool ReserveRoom(off_t size) const;
+  CommitResult Ready(std::string_view heldRows, bool together);
   CommitResult PutInPlace(std::string_view heldRows);
   bool LinkUnnamed(const std::string& as) const;
 };
@@ -814,10 +821,13 @@ bool CsvFile::Pending::LinkUnnamed(const std::string& as) const {
   return errno == ENOENT && ::linkat(file.get(), "", folder.get(), as.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
+// Everything of the commit that can fail for want of room or rights, with
+// the earlier CSV untouched: in place, the file-size limit and the disk's
+// space; otherwise the new file flushed and, for a commit of several files
+// together, the unnamed file given its hidden name, so that the step that
+// puts the files in place only renames.
+CsvFile::CommitResult CsvFile::Pending::Ready(std::string_view heldRows, bool together) {
   if (kind == Kind::InPlace) {
-    // Whatever can fail for want of room fails before a byte of the
-    // earlier CSV changes: the file-size limit here, the disk's space below.
     const auto size = static_cast<off_t>(heldRows.size());
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
@@ -825,10 +835,44 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
       reason = ErrorText(EFBIG);
       return CommitResult::WriteFailed;
     }
+    // Room taken beyond the file's end changes none of its bytes; where the
+    // file system cannot, the room is made in the held step (ReserveRoom).
+    if (size > 0 && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS) {
+      reason = ErrorText(errno);
+      return CommitResult::WriteFailed;
+    }
+    return CommitResult::Committed;
+  }
+  if (::fdatasync(file.get()) != 0) {
+    reason = ErrorText(errno);
+    return CommitResult::WriteFailed;
+  }
+  if (!together || kind != Kind::Unnamed) return CommitResult::Committed;
+  SignalsHeld held;  // no moment where the name exists but is not registered
+  std::string hidden = TemporaryName();
+  if (!LinkUnnamed(hidden)) {
+    reason = ErrorText(errno);
+    return CommitResult::CannotReplace;
+  }
+  temporarySlot = RegisterPendingName(folder.get(), hidden);
+  if (temporarySlot < 0) {
+    ::unlinkat(folder.get(), hidden.c_str(), 0);
+    reason = "too many files being converted at once";
+    return CommitResult::CannotReplace;
+  }
+  temporary = std::move(hidden);
+  kind = Kind::Named;
+  return CommitResult::Committed;
+}
+
+CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
+  if (kind == Kind::InPlace) {
     // The room reserved, then the rows written over from the start, cut to
     // length and flushed, with every signal that can be held held: an
     // interrupted write would leave the new rows followed by the end of
     // the old ones, an interrupted reservation zeros after the old ones.
+    const auto size = static_cast<off_t>(heldRows.size());
     SignalsHeld held;
     if (!ReserveRoom(size)) {
       reason = ErrorText(errno);
@@ -840,10 +884,6 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
       return CommitResult::WriteFailed;
     }
     return CommitResult::Committed;
-  }
-  if (::fdatasync(file.get()) != 0) {
-    reason = ErrorText(errno);
-    return CommitResult::WriteFailed;
   }
 
   bool placed = false;
@@ -872,9 +912,7 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
       UnregisterPendingName(std::exchange(temporarySlot, -1));
     }
   }
-  if (!placed) return CommitResult::CannotReplace;
-  ::fsync(folder.get());  // the new name on disk; not possible on an O_PATH folder
-  return CommitResult::Committed;
+  return placed ? CommitResult::Committed : CommitResult::CannotReplace;
 }
 
 void CsvFile::UseNamedTemporaryFiles(bool named) noexcept { useNamedTemporary = named; }
@@ -910,13 +948,45 @@ void CsvFile::Flush() {
   buffer_.Clear();
 }
 
-CsvFile::CommitResult CsvFile::Commit() {
+CsvFile::CommitResult CsvFile::Finish(bool together) {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
-  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(Held());
+  const CommitResult result =
+      failed_ ? CommitResult::WriteFailed : pending_->Ready(Held(), together);
   if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
-  Discard();
   return result;
+}
+
+CsvFile::CommitResult CsvFile::PutInPlace() {
+  const CommitResult result = pending_->PutInPlace(Held());
+  if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
+  return result;
+}
+
+void CsvFile::InHeldSteps(const std::function<void()>& steps) {
+  SignalsHeld held;
+  steps();
+}
+
+// The new names on disk, each folder once (a report's files share theirs);
+// not possible on an O_PATH folder, and nothing to do for a CSV written in
+// place. Nothing is allocated: the files are already in place.
+void CsvFile::FlushFolders(std::span<CsvFile* const> files) {
+  const auto folderOf = [](const CsvFile* file) {
+    struct stat st {};
+    const bool known = file->pending_->kind != Pending::Kind::InPlace &&
+                       ::fstat(file->pending_->folder.get(), &st) == 0;
+    return known ? std::pair{st.st_dev, st.st_ino} : std::pair{dev_t{0}, ino_t{0}};
+  };
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    const auto folder = folderOf(files[k]);
+    if (folder.second == 0) continue;
+    bool flushedBefore = false;
+    for (std::size_t before = 0; before < k && !flushedBefore; ++before) {
+      flushedBefore = folderOf(files[before]) == folder;
+    }
+    if (!flushedBefore) ::fsync(files[k]->pending_->folder.get());
+  }
 }
 
 void CsvFile::Discard() noexcept {

@@ -282,32 +282,47 @@ void CsvFile::Flush() {
   buffer_.Clear();
 }
 
-CsvFile::CommitResult CsvFile::Commit() {
+// Everything of the commit that can fail short of the rename, the new
+// file still marked for deletion: the rest written, flushed to disk, and
+// the earlier CSV's permissions given.
+CsvFile::CommitResult CsvFile::Finish(bool /*together*/) {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
   CommitResult result = CommitResult::Committed;
   if (failed_ || !FlushFileBuffers(pending_->file.Get())) {
     result = CommitResult::WriteFailed;
-  } else if (!KeepPermissions(pending_->earlier, pending_->file.Get()) ||
-             !MarkForDeletion(pending_->file.Get(), false)) {
+  } else if (!KeepPermissions(pending_->earlier, pending_->file.Get())) {
     result = CommitResult::CannotReplace;
   }
   if (result != CommitResult::Committed && failureReason_.empty()) {
     failureReason_ = ReasonFor(GetLastError());
   }
-  pending_->file.Close();
-  pending_->earlier.Close();
-  if (result == CommitResult::Committed) {
-    if (MoveFileExW(pending_->temporary.c_str(), pending_->target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      pending_->temporary.clear();
-    } else {
-      result = CommitResult::CannotReplace;
-      failureReason_ = ReasonFor(GetLastError());
-    }
-  }
-  pending_.reset();
   return result;
 }
+
+// The mark taken back at the last moment, the handles let go, and the one
+// call that changes the CSV.
+CsvFile::CommitResult CsvFile::PutInPlace() {
+  if (!MarkForDeletion(pending_->file.Get(), false)) {
+    failureReason_ = ReasonFor(GetLastError());
+    return CommitResult::CannotReplace;
+  }
+  pending_->file.Close();
+  pending_->earlier.Close();
+  if (!MoveFileExW(pending_->temporary.c_str(), pending_->target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    failureReason_ = ReasonFor(GetLastError());
+    return CommitResult::CannotReplace;
+  }
+  pending_->temporary.clear();
+  return CommitResult::Committed;
+}
+
+// Windows has no signals to hold: the renames follow each other at once,
+// and only a kill or a power cut between two of them leaves a mix.
+void CsvFile::InHeldSteps(const std::function<void()>& steps) { steps(); }
+
+// MOVEFILE_WRITE_THROUGH has made each rename durable.
+void CsvFile::FlushFolders(std::span<CsvFile* const> /*files*/) {}
 
 }  // namespace ravuvur

@@ -62,7 +62,7 @@ bool Create(ravuvur::CsvFile& file, std::string_view folder, std::string_view na
 }
 
 // Whether all three files could be made, trying each in turn and keeping
-// none: a commit holds one new file at a time.
+// none.
 bool CanCreateAll(std::string_view folder, std::span<const ravuvur::FileIdentity> inputs,
                   std::string& failure) {
   ravuvur::CsvFile file;
@@ -191,29 +191,32 @@ bool CanWriteReport(std::string_view folder, std::string& failure) {
 }
 
 bool WriteReport(std::string_view folder, const ReportReader& read, std::string& failure) {
-  // Every file is checked before the first is written, so what can be
+  // Every file is made ready before the first is written, so what can be
   // known to fail (the folder, a name that is an input) changes nothing.
-  if (!CanCreateAll(folder, read.inputs(), failure)) return false;
-  // Then each takes its place whole, in turn; one that cannot leaves its
-  // earlier self, and says which ones before it were replaced.
-  std::string written;
+  std::array<ravuvur::CsvFile, kNames.size()> files;
+  std::array<ravuvur::CsvFile*, kNames.size()> all{};
   for (std::size_t k = 0; k < kNames.size(); ++k) {
-    ravuvur::CsvFile file;
-    bool done = Create(file, folder, kNames[k], read.inputs(), failure);
-    if (done) {
-      CommitSink sink(file);
-      WriteContent(k, read, sink);
-      done = file.Commit() == ravuvur::CsvFile::CommitResult::Committed;
-      if (!done)
-        failure = ravuvur::ShownInLog(InFolder(folder, kNames[k])) + ": " + file.FailureReason();
-    }
-    if (!done) {
-      if (!written.empty()) failure += " (written: " + written + ")";
-      return false;
-    }
-    written += (written.empty() ? "" : ", ") + std::string(kNames[k]);
+    if (!Create(files[k], folder, kNames[k], read.inputs(), failure)) return false;
+    all[k] = &files[k];
   }
-  return true;
+  // Then all three are written and take their places together: an earlier
+  // report is replaced by a whole new one or stays whole.
+  for (std::size_t k = 0; k < kNames.size(); ++k) {
+    CommitSink sink(files[k]);
+    WriteContent(k, read, sink);
+  }
+  const auto outcome = ravuvur::CsvFile::CommitTogether(all);
+  if (outcome.result == ravuvur::CsvFile::CommitResult::Committed) return true;
+  failure = ravuvur::ShownInLog(InFolder(folder, kNames[outcome.failed])) + ": " +
+            files[outcome.failed].FailureReason();
+  // Only a rename refused in the last step (a file system gone read-only)
+  // can part them.
+  std::string placed;
+  for (std::size_t k = 0; k < outcome.placed; ++k) {
+    placed += (placed.empty() ? "" : ", ") + std::string(kNames[k]);
+  }
+  if (!placed.empty()) failure += " (written: " + placed + ")";
+  return false;
 }
 
 }  // namespace report

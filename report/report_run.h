@@ -79,14 +79,14 @@ bool NamedLikeMovementFile(std::string_view path) noexcept;
 // files may be). Returns false with `failure` saying why.
 bool CanWriteReport(std::string_view folder, std::string& failure);
 
-// Writes the three files into `folder`, each all or nothing through the
-// commit a conversion's CSV goes through (durable, an earlier file's
-// permissions kept, nothing left behind). All three are checked before
-// the first is written, so a folder that cannot take them, or a name that
-// is one of the inputs, leaves every earlier file as it was; then each
-// takes its place in turn. Returns false with `failure` (naming the file
-// as the log shows names, and those already replaced) when any could not
-// be written.
+// Writes the three files into `folder`, through the commit a conversion's
+// CSV goes through (durable, an earlier file's permissions kept, nothing
+// left behind), all three as one: each is made ready, then written and
+// flushed, and only then do they take their places together, so that an
+// earlier report is replaced by a whole new one or stays as it was (a
+// folder that cannot take them, a name that is one of the inputs, a full
+// disk, a signal). Returns false with `failure` (naming the file as the
+// log shows names) when they could not be written.
 bool WriteReport(std::string_view folder, const ReportReader& read, std::string& failure);
 
 }  // namespace report

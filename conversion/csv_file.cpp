@@ -1,0 +1,38 @@
+#include "conversion/csv_file.h"
+
+// The order of a commit's steps, the same on every platform; the steps
+// themselves are in csv_file_posix.cpp and csv_file_windows.cpp.
+namespace ravuvur {
+
+CsvFile::CommitResult CsvFile::Commit() {
+  CommitResult result = Finish(/*together=*/false);
+  if (result == CommitResult::Committed) result = PutInPlace();
+  CsvFile* const self = this;
+  if (result == CommitResult::Committed) FlushFolders(std::span(&self, 1));
+  Discard();
+  return result;
+}
+
+CsvFile::TogetherOutcome CsvFile::CommitTogether(std::span<CsvFile* const> files) {
+  TogetherOutcome outcome;
+  CommitResult& result = outcome.result;
+  for (std::size_t& failedAt = outcome.failed; failedAt < files.size(); ++failedAt) {
+    result = files[failedAt]->Finish(/*together=*/true);
+    if (result != CommitResult::Committed) break;
+  }
+  if (result == CommitResult::Committed) {
+    // All of them in place, or none but for what cannot be held back.
+    InHeldSteps([&] {
+      for (std::size_t& placed = outcome.placed; placed < files.size(); ++placed) {
+        result = files[placed]->PutInPlace();
+        if (result != CommitResult::Committed) break;
+      }
+    });
+    outcome.failed = outcome.placed;
+  }
+  if (result == CommitResult::Committed) FlushFolders(files);
+  for (CsvFile* const file : files) file->Discard();
+  return outcome;
+}
+
+}  // namespace ravuvur
