@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <thread>
 #include <utility>
 
-#include "conversion/count_value.h"
 #include "conversion/csv_file.h"
-#include "core/messages.h"
 #include "core/text.h"
 #include "report/folder_listing.h"
 #include "report/report_csv.h"
@@ -16,14 +15,9 @@
 namespace report {
 namespace {
 
-namespace msg = ravuvur::msg;
-
-// A log message's literal when no value follows it: "021 ERRO ao abrir o
-// arquivo de entrada", without the separator that would lead to the path.
-std::string Literal(std::string_view literal) {
-  if (literal.ends_with(": ")) literal.remove_suffix(2);
-  return std::string(literal);
-}
+// Threads reading files at most: opening and reading many small files is
+// mostly the kernel's work, which more threads than a few only contend on.
+constexpr unsigned kMostReadingThreads = 4;
 
 bool IsHidden(std::string_view name) noexcept { return name.starts_with('.'); }
 
@@ -97,19 +91,29 @@ bool NamedLikeMovementFile(std::string_view path) noexcept {
 
 ReportReader::ReportReader(NoteSink onNote) : onNote_(std::move(onNote)) {}
 
-void ReportReader::Read(const std::string& input) {
-  if (!NamedLikeMovementFile(input) && IsFolder(input)) {
-    ReadFolder(input);
-  } else {
-    ReadFile(input);
+void ReportReader::Read(std::span<const std::string> inputs) {
+  std::vector<Item> items;
+  for (const std::string& input : inputs) {
+    if (!NamedLikeMovementFile(input) && IsFolder(input)) {
+      AddFolder(input, items);
+    } else {
+      items.push_back({input, {}});
+    }
   }
+  const unsigned cores = std::thread::hardware_concurrency();
+  ReadInOrder(
+      items.size(), std::min(cores == 0 ? 1u : cores, kMostReadingThreads),
+      [&items](std::size_t k) {
+        return items[k].listingFailure.empty() ? &items[k].path : nullptr;
+      },
+      [this, &items](std::size_t k, FileRead& read) { Take(items[k], read); });
 }
 
-void ReportReader::ReadFolder(const std::string& folder) {
+void ReportReader::AddFolder(const std::string& folder, std::vector<Item>& items) const {
   std::string reason;
   std::optional<std::vector<std::string>> names = NamesIn(folder, reason);
   if (!names) {
-    Note(folder, "ERRO ao ler a pasta: " + reason, false);
+    items.push_back({folder, "ERRO ao ler a pasta: " + reason});
     return;
   }
   // Hidden files are left out, as the window and a shell's *.DAT leave
@@ -123,60 +127,23 @@ void ReportReader::ReadFolder(const std::string& folder) {
     }
   }
   std::sort(byName.begin(), byName.end());
-  for (const auto& entry : byName) ReadFile(InFolder(folder, entry.second));
+  for (const auto& entry : byName) items.push_back({InFolder(folder, entry.second), {}});
 }
 
-void ReportReader::ReadFile(const std::string& path) {
-  if (!file_.Open(path)) {
-    Note(path, Literal(msg::k021CannotOpenInput), false);
+void ReportReader::Take(const Item& item, FileRead& read) {
+  if (!item.listingFailure.empty()) {
+    Note(item.path, item.listingFailure, false);
     return;
   }
-  if (!seen_.insert(file_.Identity()).second) {
-    file_.Close();
-    return;  // named before: counted, or not, once
+  if (read.opened) {
+    if (!seen_.insert(read.identity).second) return;  // named before: counted, or not, once
+    inputs_.push_back(read.identity);
   }
-  inputs_.push_back(file_.Identity());
-
-  // The header, then the records it announces, read as a conversion reads
-  // them; a file that fails on the way adds nothing.
-  std::string_view line;
-  if (file_.ReadLine(line) == ravuvur::ReadResult::Error) {
-    file_.Close();
-    Note(path, Literal(msg::k028CannotReadInput), false);
-    return;
+  if (!read.note.empty()) Note(item.path, std::move(read.note), read.counted);
+  if (read.counted) {
+    tally_.Add(read.tally);
+    ++facts_.filesCounted;
   }
-  ravuvur::DecodeHeader(line, header_);
-  const auto countShown = [this] {
-    return ravuvur::ShownInLog(ravuvur::Windows1252ToUtf8(header_.countText));
-  };
-  const std::optional<std::int16_t> count = ravuvur::CountValue(header_.countText);
-  if (!count) {
-    file_.Close();
-    Note(path, std::string(msg::k026CountOutOfRange) + countShown(), false);
-    return;
-  }
-  fileTally_.Clear();
-  tallies_.Reset();
-  for (int i = 1; i <= *count; ++i) {
-    const ravuvur::ReadResult read = file_.ReadLine(line);
-    if (read == ravuvur::ReadResult::Error) {
-      file_.Close();
-      Note(path, Literal(msg::k028CannotReadInput), false);
-      return;
-    }
-    if (read == ravuvur::ReadResult::End) {
-      Note(path,
-           std::string(msg::k027EarlyEnd) + std::to_string(i) + std::string(msg::k007Of) +
-               countShown(),
-           true);
-      break;
-    }
-    ravuvur::DecodeRecord(line, record_, tallies_);
-    fileTally_.Count(record_);
-  }
-  file_.Close();
-  tally_.Add(fileTally_);
-  ++facts_.filesCounted;
 }
 
 void ReportReader::Note(const std::string& path, std::string message, bool counted) {

@@ -75,9 +75,12 @@ DayCounts& Tally::At(std::string_view station, std::string_view dateDigits) {
   return *last_;
 }
 
-void Tally::Count(const ravuvur::MovementRecord& record) {
+void Tally::Count(std::string_view line) {
   using ravuvur::MovementKind;
-  DayCounts& counts = At(record.station(), record.dateDigits());
+  const auto field = [line](ravuvur::Columns columns) {
+    return ravuvur::FieldAt(line, columns.start, columns.width);
+  };
+  DayCounts& counts = At(field(ravuvur::kStation), field(ravuvur::kDateDigits));
   // The hour of a departure is its departure time's, of an arrival its
   // arrival time's, as in the rows of a conversion.
   const auto countHour = [&counts](std::string_view time, std::int64_t DepArr::*which) {
@@ -86,14 +89,14 @@ void Tally::Count(const ravuvur::MovementRecord& record) {
                                            : &counts.hours[static_cast<std::size_t>(hour)];
     ++(slot->*which);
   };
-  switch (record.kind) {
+  switch (ravuvur::ClassifyRecord(line)) {
     case MovementKind::Departure:
       ++counts.departures;
-      countHour(record.departureTime(), &DepArr::departures);
+      countHour(field(ravuvur::kDepartureTime), &DepArr::departures);
       break;
     case MovementKind::Arrival:
       ++counts.arrivals;
-      countHour(record.arrivalTime(), &DepArr::arrivals);
+      countHour(field(ravuvur::kArrivalTime), &DepArr::arrivals);
       break;
     case MovementKind::Crossing: ++counts.crossings; break;
     case MovementKind::Condition: ++counts.conditions; break;
