@@ -13,11 +13,16 @@ CsvFile::CommitResult CsvFile::Commit() {
   return result;
 }
 
+CsvFile::CommitResult CsvFile::Complete() {
+  if (!completed_) completed_ = Finish(/*together=*/true);
+  return *completed_;
+}
+
 CsvFile::TogetherOutcome CsvFile::CommitTogether(std::span<CsvFile* const> files) {
   TogetherOutcome outcome;
   CommitResult& result = outcome.result;
   for (std::size_t& failedAt = outcome.failed; failedAt < files.size(); ++failedAt) {
-    result = files[failedAt]->Finish(/*together=*/true);
+    result = files[failedAt]->Complete();
     if (result != CommitResult::Committed) break;
   }
   if (result == CommitResult::Committed) {

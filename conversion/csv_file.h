@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -75,6 +76,10 @@ class CsvFile {
     std::size_t placed = 0;  // files in place before it: none unless it failed in the last step
   };
   static TogetherOutcome CommitTogether(std::span<CsvFile* const> files);
+  // CommitTogether's first step for this file alone (the rest written out
+  // and made durable), so that several files may take it at once, each on
+  // its own thread; CommitTogether then goes on from there.
+  CommitResult Complete();
 
   // Drops the new file; the CSV stays as it was.
   void Discard() noexcept;
@@ -106,6 +111,7 @@ class CsvFile {
   std::unique_ptr<Pending> pending_;
   ByteBuffer buffer_{kFlushSize + 4096};
   bool failed_ = false;
+  std::optional<CommitResult> completed_;  // once Complete has been taken
   std::string failureReason_;
 };
 

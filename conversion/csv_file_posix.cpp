@@ -992,6 +992,7 @@ void CsvFile::FlushFolders(std::span<CsvFile* const> files) {
 void CsvFile::Discard() noexcept {
   pending_.reset();
   buffer_.Clear();
+  completed_.reset();
 }
 
 }  // namespace ravuvur

@@ -188,6 +188,7 @@ CsvFile::~CsvFile() { Discard(); }
 void CsvFile::Discard() noexcept {
   pending_.reset();
   buffer_.Clear();
+  completed_.reset();
 }
 
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath,

@@ -50,6 +50,7 @@ bool InputFile::Open(std::string_view utf8Path) {
   if (pathFd < 0) return false;
   struct stat st {};
   int fd = -1;
+  bool byName = false;
   if (::fstat(pathFd, &st) == 0 && S_ISREG(st.st_mode)) {
     const int descriptors = ProcessDescriptors();
     errno = ENOENT;
@@ -60,11 +61,14 @@ bool InputFile::Open(std::string_view utf8Path) {
     // meanwhile cannot block, the check below refusing it.
     if (fd < 0 && errno == ENOENT) {
       fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+      byName = true;
     }
   }
   ::close(pathFd);
   if (fd < 0) return false;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  // Opened through its descriptor, it is the very file checked; opened by
+  // its name again, it may be another.
+  if (byName && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
     ::close(fd);
     return false;
   }

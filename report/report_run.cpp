@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -168,10 +170,31 @@ bool WriteReport(std::string_view folder, const ReportReader& read, std::string&
   }
   // Then all three are written and take their places together: an earlier
   // report is replaced by a whole new one or stays whole.
-  for (std::size_t k = 0; k < kNames.size(); ++k) {
+  // The page, the largest, is made and flushed on a thread of its own
+  // meanwhile.
+  const auto write = [&](std::size_t k) {
     CommitSink sink(files[k]);
     WriteContent(k, read, sink);
+    files[k].Complete();
+  };
+  std::exception_ptr pageFailure;
+  {
+    std::jthread page;
+    try {
+      page = std::jthread([&] {
+        try {
+          write(2);
+        } catch (...) {
+          pageFailure = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {  // no thread to be had: this one makes it
+    }
+    write(0);
+    write(1);
+    if (!page.joinable()) write(2);
   }
+  if (pageFailure) std::rethrow_exception(pageFailure);
   const auto outcome = ravuvur::CsvFile::CommitTogether(all);
   if (outcome.result == ravuvur::CsvFile::CommitResult::Committed) return true;
   failure = ravuvur::ShownInLog(InFolder(folder, kNames[outcome.failed])) + ": " +

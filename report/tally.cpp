@@ -1,5 +1,8 @@
 #include "report/tally.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace report {
 namespace {
 
@@ -21,9 +24,9 @@ int DaysInMonth(int month, int year) noexcept {
 // Up to seven bytes and their number as one number: two fields are the
 // same exactly when their numbers are.
 std::uint64_t Packed(std::string_view field) noexcept {
-  std::uint64_t packed = field.size();
-  for (const char c : field) packed = packed << 8 | static_cast<unsigned char>(c);
-  return packed;
+  std::uint64_t bytes = 0;
+  if (!field.empty()) std::memcpy(&bytes, field.data(), std::min<std::size_t>(field.size(), 7));
+  return bytes << 8 | field.size();
 }
 
 }  // namespace
