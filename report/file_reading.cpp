@@ -24,6 +24,13 @@ namespace msg = ravuvur::msg;
 // find most files read without waiting (each file's count is a few
 // hundred bytes when it holds one station's day).
 constexpr std::size_t kReadsAheadPerThread = 32;
+// Station-days of the files read and not yet handed over, at most about
+// this many (a few megabytes) and a file's more for each thread: beyond
+// it no file is started until the one being read before them is handed
+// over, so files of many days each (a file may hold 32767) cannot fill
+// memory while a big one before them is still being read. With nothing
+// held, the next file is the next to hand over: it always starts.
+constexpr std::size_t kHeldStationDays = 8192;
 
 // A log message's literal when no value follows it: "021 ERRO ao abrir o
 // arquivo de entrada", without the separator that would lead to the path.
@@ -64,7 +71,7 @@ class OrderedReads {
     ravuvur::MovementFile file(ravuvur::kLastColumnRead);
     std::unique_lock lock(mutex_);
     while (!failure_ && next_ < count_) {
-      if (next_ - taken_ == slots_.size()) {
+      if (next_ - taken_ == slots_.size() || held_ > kHeldStationDays) {
         roomFreed_.wait(lock);
         continue;
       }
@@ -79,6 +86,7 @@ class OrderedReads {
       }
       lock.lock();
       slot.done = true;
+      held_ += slot.read.tally.Days().size();
       if (!handing_) HandOverReady(lock);
     }
     roomFreed_.notify_all();  // the others see the end, or the failure
@@ -90,6 +98,7 @@ class OrderedReads {
     const std::size_t before = taken_;
     while (!failure_ && taken_ < count_ && slots_[taken_ % slots_.size()].done) {
       Slot& slot = slots_[taken_ % slots_.size()];
+      const std::size_t days = slot.read.tally.Days().size();
       lock.unlock();
       std::exception_ptr failure = std::exchange(slot.failure, nullptr);
       try {
@@ -99,6 +108,7 @@ class OrderedReads {
       }
       lock.lock();
       if (failure) failure_ = failure;
+      held_ -= days;
       slot.done = false;
       ++taken_;
     }
@@ -115,6 +125,7 @@ class OrderedReads {
   std::condition_variable roomFreed_;  // readers wait on it for a free slot
   std::size_t next_ = 0;               // the next file to read
   std::size_t taken_ = 0;              // files handed over
+  std::size_t held_ = 0;               // station-days of the files read, not yet handed over
   bool handing_ = false;               // a thread is handing over
   std::exception_ptr failure_;         // the first failure: no file is read after it
 };
