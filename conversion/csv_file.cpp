@@ -5,7 +5,7 @@
 namespace ravuvur {
 
 CsvFile::CommitResult CsvFile::Commit() {
-  CommitResult result = Finish(/*together=*/false);
+  CommitResult result = Finish();
   if (result == CommitResult::Committed) result = PutInPlace();
   CsvFile* const self = this;
   if (result == CommitResult::Committed) FlushFolders(std::span(&self, 1));
@@ -14,7 +14,7 @@ CsvFile::CommitResult CsvFile::Commit() {
 }
 
 CsvFile::CommitResult CsvFile::Complete() {
-  if (!completed_) completed_ = Finish(/*together=*/true);
+  if (!completed_) completed_ = Finish();
   return *completed_;
 }
 
@@ -28,12 +28,24 @@ CsvFile::TogetherOutcome CsvFile::CommitTogether(std::span<CsvFile* const> files
   if (result == CommitResult::Committed) {
     // All of them in place, or none but for what cannot be held back.
     InHeldSteps([&] {
+      // Every one readied before the first is put in place, so that one
+      // refused leaves every earlier file as it was.
+      for (std::size_t& readied = outcome.failed = 0; readied < files.size(); ++readied) {
+        result = files[readied]->ReadyToPlace();
+        if (result != CommitResult::Committed) {
+          for (std::size_t k = 0; k < readied; ++k) files[k]->UndoReady();
+          return;
+        }
+      }
       for (std::size_t& placed = outcome.placed; placed < files.size(); ++placed) {
         result = files[placed]->PutInPlace();
-        if (result != CommitResult::Committed) break;
+        if (result != CommitResult::Committed) {
+          for (std::size_t k = placed + 1; k < files.size(); ++k) files[k]->UndoReady();
+          break;
+        }
       }
+      outcome.failed = outcome.placed;
     });
-    outcome.failed = outcome.placed;
   }
   if (result == CommitResult::Committed) FlushFolders(files);
   for (CsvFile* const file : files) file->Discard();

@@ -65,11 +65,11 @@ class CsvFile {
 
   // The same commit for several files that must replace their earlier
   // selves as one (a report's three files): each is written out and made
-  // durable, with every step that can fail for want of room or rights,
-  // before the first takes its place; then all take their places in one
-  // step that no catchable signal cuts apart, and each folder is flushed
-  // once. A failure before that step leaves every earlier file as it was;
-  // whatever happens, nothing is left behind.
+  // durable first; then, in one step that no catchable signal cuts apart,
+  // every one is made ready to take its place (the step that can still be
+  // refused) and only then do all take their places; each folder is
+  // flushed once after. A failure before the last renaming leaves every
+  // earlier file as it was; whatever happens, nothing is left behind.
   struct TogetherOutcome {
     CommitResult result = CommitResult::Committed;
     std::size_t failed = 0;  // the file that failed, when one did
@@ -99,10 +99,13 @@ class CsvFile {
   struct Pending;  // the platform's new file, not yet in place
   void Flush();
   // The commit's steps, each platform's own (csv_file.cpp puts them
-  // together): everything that can fail, then the step that puts the file
-  // in its place, taken for several files within InHeldSteps, then the
+  // together): writing out and making durable; for several files, readying
+  // each to take its place (undone for all when one cannot be); putting it
+  // in place (for several files, these two within InHeldSteps); then the
   // flush of each folder.
-  CommitResult Finish(bool together);
+  CommitResult Finish();
+  CommitResult ReadyToPlace();
+  void UndoReady() noexcept;
   CommitResult PutInPlace();
   static void InHeldSteps(const std::function<void()>& steps);
   static void FlushFolders(std::span<CsvFile* const> files);

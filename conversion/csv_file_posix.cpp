@@ -32,12 +32,14 @@
 //   search, too.
 // - On disk before in place: the new file's data is flushed (fdatasync)
 //   before it takes the CSV's place, and the folder after.
-// - Several files as one (CommitTogether, a report's three): every step
-//   that can fail (writing, flushing, naming each unnamed file with a
-//   hidden registered name) is taken for all of them first; then all are
-//   renamed into place within one held step, and each folder flushed once.
-//   Only SIGKILL or a power cut between two of those renames, or a rename
-//   itself refused (a file system turned read-only), can leave a mix.
+// - Several files as one (CommitTogether, a report's three): every one is
+//   written and flushed first; then, within one held step, each unnamed
+//   file gets its hidden name (the step that can be refused, a folder
+//   full: then those given are taken back and nothing is replaced), and
+//   only then are all renamed into place; each folder is flushed once
+//   after. Only SIGKILL or a power cut during that step, or a rename itself
+//   refused there (a file system turned read-only), can leave a mix, and
+//   SIGKILL there hidden names too.
 // - The earlier CSV's permission bits are kept, and its owner, group,
 //   access ACL and user extended attributes where the process may set them.
 //   What cannot be kept never widens access: group bits a group we cannot
@@ -552,10 +554,8 @@ struct CsvFile::Pending {
 
   Pending() { IgnoreSizeSignal(); }
   ~Pending() {
-    if (temporarySlot >= 0) {
-      ::unlinkat(folder.get(), temporary.c_str(), 0);
-      UnregisterPendingName(temporarySlot);
-    }
+    if (!temporary.empty()) ::unlinkat(folder.get(), temporary.c_str(), 0);
+    if (temporarySlot >= 0) UnregisterPendingName(temporarySlot);
     RestoreSizeSignal();
   }
   Pending(const Pending&) = delete;
@@ -579,7 +579,9 @@ struct CsvFile::Pending {
   void CopyUserAttributes(const std::string& from) const;
   bool WriteAll(std::string_view bytes, off_t at) const;
   bool ReserveRoom(off_t size) const;
-  CommitResult Ready(std::string_view heldRows, bool together);
+  CommitResult Ready(std::string_view heldRows);
+  CommitResult NameForPlacing();
+  void DropName() noexcept;
   CommitResult PutInPlace(std::string_view heldRows);
   bool LinkUnnamed(const std::string& as) const;
 };
@@ -677,6 +679,7 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
       if (file.valid()) temporarySlot = RegisterPendingName(folder.get(), temporary);
       if (file.valid() && temporarySlot < 0) {
         ::unlinkat(folder.get(), temporary.c_str(), 0);
+        temporary.clear();
         return Refuse("too many files being converted at once");
       }
       if (!file.valid() && error != EEXIST) break;
@@ -823,10 +826,8 @@ bool CsvFile::Pending::LinkUnnamed(const std::string& as) const {
 
 // Everything of the commit that can fail for want of room or rights, with
 // the earlier CSV untouched: in place, the file-size limit and the disk's
-// space; otherwise the new file flushed and, for a commit of several files
-// together, the unnamed file given its hidden name, so that the step that
-// puts the files in place only renames.
-CsvFile::CommitResult CsvFile::Pending::Ready(std::string_view heldRows, bool together) {
+// space; otherwise the new file flushed.
+CsvFile::CommitResult CsvFile::Pending::Ready(std::string_view heldRows) {
   if (kind == Kind::InPlace) {
     const auto size = static_cast<off_t>(heldRows.size());
     struct rlimit limit {};
@@ -848,22 +849,32 @@ CsvFile::CommitResult CsvFile::Pending::Ready(std::string_view heldRows, bool to
     reason = ErrorText(errno);
     return CommitResult::WriteFailed;
   }
-  if (!together || kind != Kind::Unnamed) return CommitResult::Committed;
-  SignalsHeld held;  // no moment where the name exists but is not registered
+  return CommitResult::Committed;
+}
+
+// For a commit of several files, with signals held: the unnamed file given
+// a hidden name beside the CSV, the one step of putting it in place that
+// can be refused (a folder full), so that what is left is only renaming.
+CsvFile::CommitResult CsvFile::Pending::NameForPlacing() {
+  if (kind != Kind::Unnamed) return CommitResult::Committed;
   std::string hidden = TemporaryName();
   if (!LinkUnnamed(hidden)) {
     reason = ErrorText(errno);
     return CommitResult::CannotReplace;
   }
-  temporarySlot = RegisterPendingName(folder.get(), hidden);
-  if (temporarySlot < 0) {
-    ::unlinkat(folder.get(), hidden.c_str(), 0);
-    reason = "too many files being converted at once";
-    return CommitResult::CannotReplace;
-  }
   temporary = std::move(hidden);
   kind = Kind::Named;
   return CommitResult::Committed;
+}
+
+// The hidden name given by NameForPlacing, taken away again while signals
+// are still held; a named file made so from the start keeps its own until
+// the commit is dropped.
+void CsvFile::Pending::DropName() noexcept {
+  if (kind != Kind::Named || temporarySlot >= 0) return;
+  ::unlinkat(folder.get(), temporary.c_str(), 0);
+  temporary.clear();
+  kind = Kind::Unnamed;
 }
 
 CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
@@ -891,6 +902,12 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
     SignalsHeld held;  // the steps below leave a name behind if cut apart
     if (kind == Kind::Named) {
       placed = ::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) == 0;
+      // A name given only for this moment goes at once when refused.
+      if (!placed && temporarySlot < 0) {
+        const int error = errno;
+        DropName();
+        errno = error;
+      }
     } else if (!earlier && LinkUnnamed(name)) {
       placed = true;  // nothing to replace: the file gets its name at once
     } else {
@@ -909,7 +926,7 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
     if (!placed) reason = ErrorText(errno);
     if (placed && kind == Kind::Named) {
       temporary.clear();
-      UnregisterPendingName(std::exchange(temporarySlot, -1));
+      if (temporarySlot >= 0) UnregisterPendingName(std::exchange(temporarySlot, -1));
     }
   }
   return placed ? CommitResult::Committed : CommitResult::CannotReplace;
@@ -948,14 +965,21 @@ void CsvFile::Flush() {
   buffer_.Clear();
 }
 
-CsvFile::CommitResult CsvFile::Finish(bool together) {
+CsvFile::CommitResult CsvFile::Finish() {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
-  const CommitResult result =
-      failed_ ? CommitResult::WriteFailed : pending_->Ready(Held(), together);
+  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->Ready(Held());
   if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
   return result;
 }
+
+CsvFile::CommitResult CsvFile::ReadyToPlace() {
+  const CommitResult result = pending_->NameForPlacing();
+  if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
+  return result;
+}
+
+void CsvFile::UndoReady() noexcept { pending_->DropName(); }
 
 CsvFile::CommitResult CsvFile::PutInPlace() {
   const CommitResult result = pending_->PutInPlace(Held());

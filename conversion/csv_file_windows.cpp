@@ -286,7 +286,7 @@ void CsvFile::Flush() {
 // Everything of the commit that can fail short of the rename, the new
 // file still marked for deletion: the rest written, flushed to disk, and
 // the earlier CSV's permissions given.
-CsvFile::CommitResult CsvFile::Finish(bool /*together*/) {
+CsvFile::CommitResult CsvFile::Finish() {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
   CommitResult result = CommitResult::Committed;
@@ -301,13 +301,20 @@ CsvFile::CommitResult CsvFile::Finish(bool /*together*/) {
   return result;
 }
 
-// The mark taken back at the last moment, the handles let go, and the one
-// call that changes the CSV.
+// The mark for deletion taken back, the step short of the rename that can
+// be refused; put back when another file of the commit cannot be readied.
+CsvFile::CommitResult CsvFile::ReadyToPlace() {
+  if (MarkForDeletion(pending_->file.Get(), false)) return CommitResult::Committed;
+  failureReason_ = ReasonFor(GetLastError());
+  return CommitResult::CannotReplace;
+}
+
+void CsvFile::UndoReady() noexcept { MarkForDeletion(pending_->file.Get(), true); }
+
+// The handles let go, and the one call that changes the CSV. Alone, the
+// mark is taken back at the last moment here.
 CsvFile::CommitResult CsvFile::PutInPlace() {
-  if (!MarkForDeletion(pending_->file.Get(), false)) {
-    failureReason_ = ReasonFor(GetLastError());
-    return CommitResult::CannotReplace;
-  }
+  if (!completed_ && ReadyToPlace() != CommitResult::Committed) return CommitResult::CannotReplace;
   pending_->file.Close();
   pending_->earlier.Close();
   if (!MoveFileExW(pending_->temporary.c_str(), pending_->target.c_str(),

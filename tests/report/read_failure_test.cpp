@@ -27,6 +27,7 @@ class ReportFailureTest : public ::testing::Test {
  protected:
   void TearDown() override {
     os::failingRead = os::readsSoFar = 0;
+    os::failingLink = os::linksSoFar = 0;
     os::noUnnamedFiles = false;
     os::created.clear();
   }
@@ -86,6 +87,15 @@ TEST_F(ReportFailureTest, AWriteRefusedOnThePageLeavesTheWholeEarlierReport) {
     return report::WriteReport(dir.path(), reader, failure) ? 0 : 1;
   });
   EXPECT_EQ(status, 1);
+  EXPECT_EQ(ReportNow(), Strings(3, ziz_test::kEarlierCsv));
+  EXPECT_EQ(dir.Entries(), kAllEntries);
+}
+
+TEST_F(ReportFailureTest, ANameRefusedToThePageLeavesTheWholeEarlierReport) {
+  EarlierReportAndOneFileRead();
+  os::failingLink = 3;  // the page's, once both CSV files have theirs
+  std::string failure;
+  EXPECT_FALSE(report::WriteReport(dir.path(), reader, failure));
   EXPECT_EQ(ReportNow(), Strings(3, ziz_test::kEarlierCsv));
   EXPECT_EQ(dir.Entries(), kAllEntries);
 }
