@@ -4,7 +4,8 @@
 // (memory must not follow the records), and a small country's year
 // (10 000 files of 200 records, 28 aerodromes). Each process is measured
 // from outside, the report and the reading in turn (medians of the elapsed
-// times), and once more alone under GNU time for its peak memory. A
+// and of the processor times, every thread's), and once more alone under
+// GNU time for its peak memory. A
 // benchmark, not a test: it asserts nothing.
 //
 //   bench_report [--runs N] [--keep DIR]
@@ -90,28 +91,30 @@ int main(int argc, char** argv) {
                                              (folder / "arquivo").string()};
     const std::vector<std::string> read = {READ_FOLDER_PATH, (folder / "arquivo").string()};
     bench::Spawn(report);  // the files in the page cache, for both
-    std::vector<double> reportMs, readMs;
+    std::vector<double> reportMs, readMs, reportCpu, readCpu;
     int status = 0;
     for (int r = 0; r < runs; ++r) {
       const bench::ProcessRun made = bench::Spawn(report);
       const bench::ProcessRun floor = bench::Spawn(read);
       reportMs.push_back(made.ms);
       readMs.push_back(floor.ms);
+      reportCpu.push_back(made.cpuMs);
+      readCpu.push_back(floor.cpuMs);
       status = std::max(made.status, floor.status);
     }
     const long reportKib = bench::PeakKibAlone(report);
     const long readKib = bench::PeakKibAlone(read);
     const double made = Median(reportMs), floor = Median(readMs);
     std::printf(
-        "%-26s %6.1f MB in, %5.1f MB out: report %8.1f ms, %6.0f KiB peak; "
-        "read only %7.1f ms, %5.0f KiB peak; report / read %.2fx%s\n",
+        "%-26s %6.1f MB in, %5.1f MB out: report %8.1f ms (processor %.0f ms), %6.0f KiB peak; "
+        "read only %7.1f ms (processor %.0f ms), %5.0f KiB peak; report / read %.2fx%s\n",
         a.name, static_cast<double>(bytes) / 1e6,
         static_cast<double>(fs::file_size(out / "TOTAL-DIARIO.CSV") +
                             fs::file_size(out / "MOV-POR-HORA.CSV") +
                             fs::file_size(out / "RELATORIO.HTML")) /
             1e6,
-        made, static_cast<double>(reportKib), floor, static_cast<double>(readKib), made / floor,
-        status == 0 ? "" : "  (a run FAILED)");
+        made, Median(reportCpu), static_cast<double>(reportKib), floor, Median(readCpu),
+        static_cast<double>(readKib), made / floor, status == 0 ? "" : "  (a run FAILED)");
     if (keep.empty()) fs::remove_all(folder);
   }
   if (keep.empty()) fs::remove_all(dir);

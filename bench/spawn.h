@@ -28,6 +28,7 @@ struct ProcessRun {
   long peakKib = 0;
   long pageFaults = 0;  // minor and major
   int status = -1;
+  double cpuMs = 0;  // processor time, user and system, of every thread
 };
 
 // Runs `argv` (the program first) with standard output and standard error
@@ -53,8 +54,11 @@ inline ProcessRun Spawn(std::vector<std::string> argv) {
   const std::chrono::duration<double, std::milli> elapsed =
       std::chrono::steady_clock::now() - start;
   posix_spawn_file_actions_destroy(&actions);
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+  };
   return {elapsed.count(), usage.ru_maxrss, usage.ru_minflt + usage.ru_majflt,
-          WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
+          WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ms(usage.ru_utime) + ms(usage.ru_stime)};
 }
 
 // The peak resident memory of `argv` run on its own: started by GNU time,

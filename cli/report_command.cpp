@@ -55,7 +55,7 @@ int RunReportCommand(const std::vector<std::string>& arguments) {
   report::ReportReader reader([](const report::FileNote& note, bool /*counted*/) {
     WriteStderr("dta2csv: " + note.shownName + ": " + note.message + "\n");
   });
-  for (const std::string& input : inputs) reader.Read(input);
+  reader.Read(inputs);
 
   if (!report::WriteReport(folder, reader, failure)) {
     WriteStderr("dta2csv: the report cannot be written: " + failure + "\n");

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -61,6 +62,25 @@ class CsvFile {
   // CannotReplace when the complete file could not take the CSV's place;
   // either way nothing is left behind and an earlier CSV is as it was.
   CommitResult Commit();
+
+  // The same commit for several files that must replace their earlier
+  // selves as one (a report's three files): each is written out and made
+  // durable first; then, in one step that no catchable signal cuts apart,
+  // every one is made ready to take its place (the step that can still be
+  // refused) and only then do all take their places; each folder is
+  // flushed once after. A failure before the last renaming leaves every
+  // earlier file as it was; whatever happens, nothing is left behind.
+  struct TogetherOutcome {
+    CommitResult result = CommitResult::Committed;
+    std::size_t failed = 0;  // the file that failed, when one did
+    std::size_t placed = 0;  // files in place before it: none unless it failed in the last step
+  };
+  static TogetherOutcome CommitTogether(std::span<CsvFile* const> files);
+  // CommitTogether's first step for this file alone (the rest written out
+  // and made durable), so that several files may take it at once, each on
+  // its own thread; CommitTogether then goes on from there.
+  CommitResult Complete();
+
   // Drops the new file; the CSV stays as it was.
   void Discard() noexcept;
 
@@ -78,11 +98,23 @@ class CsvFile {
 
   struct Pending;  // the platform's new file, not yet in place
   void Flush();
+  // The commit's steps, each platform's own (csv_file.cpp puts them
+  // together): writing out and making durable; for several files, readying
+  // each to take its place (undone for all when one cannot be); putting it
+  // in place (for several files, these two within InHeldSteps); then the
+  // flush of each folder.
+  CommitResult Finish();
+  CommitResult ReadyToPlace();
+  void UndoReady() noexcept;
+  CommitResult PutInPlace();
+  static void InHeldSteps(const std::function<void()>& steps);
+  static void FlushFolders(std::span<CsvFile* const> files);
   std::string_view Held() const noexcept { return buffer_.View(); }
 
   std::unique_ptr<Pending> pending_;
   ByteBuffer buffer_{kFlushSize + 4096};
   bool failed_ = false;
+  std::optional<CommitResult> completed_;  // once Complete has been taken
   std::string failureReason_;
 };
 

@@ -32,6 +32,14 @@
 //   search, too.
 // - On disk before in place: the new file's data is flushed (fdatasync)
 //   before it takes the CSV's place, and the folder after.
+// - Several files as one (CommitTogether, a report's three): every one is
+//   written and flushed first; then, within one held step, each unnamed
+//   file gets its hidden name (the step that can be refused, a folder
+//   full: then those given are taken back and nothing is replaced), and
+//   only then are all renamed into place; each folder is flushed once
+//   after. Only SIGKILL or a power cut during that step, or a rename itself
+//   refused there (a file system turned read-only), can leave a mix, and
+//   SIGKILL there hidden names too.
 // - The earlier CSV's permission bits are kept, and its owner, group,
 //   access ACL and user extended attributes where the process may set them.
 //   What cannot be kept never widens access: group bits a group we cannot
@@ -546,10 +554,8 @@ struct CsvFile::Pending {
 
   Pending() { IgnoreSizeSignal(); }
   ~Pending() {
-    if (temporarySlot >= 0) {
-      ::unlinkat(folder.get(), temporary.c_str(), 0);
-      UnregisterPendingName(temporarySlot);
-    }
+    if (!temporary.empty()) ::unlinkat(folder.get(), temporary.c_str(), 0);
+    if (temporarySlot >= 0) UnregisterPendingName(temporarySlot);
     RestoreSizeSignal();
   }
   Pending(const Pending&) = delete;
@@ -573,6 +579,9 @@ struct CsvFile::Pending {
   void CopyUserAttributes(const std::string& from) const;
   bool WriteAll(std::string_view bytes, off_t at) const;
   bool ReserveRoom(off_t size) const;
+  CommitResult Ready(std::string_view heldRows);
+  CommitResult NameForPlacing();
+  void DropName() noexcept;
   CommitResult PutInPlace(std::string_view heldRows);
   bool LinkUnnamed(const std::string& as) const;
 };
@@ -670,6 +679,7 @@ CsvFile::CreateResult CsvFile::Pending::OpenNewFile() {
       if (file.valid()) temporarySlot = RegisterPendingName(folder.get(), temporary);
       if (file.valid() && temporarySlot < 0) {
         ::unlinkat(folder.get(), temporary.c_str(), 0);
+        temporary.clear();
         return Refuse("too many files being converted at once");
       }
       if (!file.valid() && error != EEXIST) break;
@@ -814,10 +824,11 @@ bool CsvFile::Pending::LinkUnnamed(const std::string& as) const {
   return errno == ENOENT && ::linkat(file.get(), "", folder.get(), as.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
+// Everything of the commit that can fail for want of room or rights, with
+// the earlier CSV untouched: in place, the file-size limit and the disk's
+// space; otherwise the new file flushed.
+CsvFile::CommitResult CsvFile::Pending::Ready(std::string_view heldRows) {
   if (kind == Kind::InPlace) {
-    // Whatever can fail for want of room fails before a byte of the
-    // earlier CSV changes: the file-size limit here, the disk's space below.
     const auto size = static_cast<off_t>(heldRows.size());
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
@@ -825,10 +836,54 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
       reason = ErrorText(EFBIG);
       return CommitResult::WriteFailed;
     }
+    // Room taken beyond the file's end changes none of its bytes; where the
+    // file system cannot, the room is made in the held step (ReserveRoom).
+    if (size > 0 && ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS) {
+      reason = ErrorText(errno);
+      return CommitResult::WriteFailed;
+    }
+    return CommitResult::Committed;
+  }
+  if (::fdatasync(file.get()) != 0) {
+    reason = ErrorText(errno);
+    return CommitResult::WriteFailed;
+  }
+  return CommitResult::Committed;
+}
+
+// For a commit of several files, with signals held: the unnamed file given
+// a hidden name beside the CSV, the one step of putting it in place that
+// can be refused (a folder full), so that what is left is only renaming.
+CsvFile::CommitResult CsvFile::Pending::NameForPlacing() {
+  if (kind != Kind::Unnamed) return CommitResult::Committed;
+  std::string hidden = TemporaryName();
+  if (!LinkUnnamed(hidden)) {
+    reason = ErrorText(errno);
+    return CommitResult::CannotReplace;
+  }
+  temporary = std::move(hidden);
+  kind = Kind::Named;
+  return CommitResult::Committed;
+}
+
+// The hidden name given by NameForPlacing, taken away again while signals
+// are still held; a named file made so from the start keeps its own until
+// the commit is dropped.
+void CsvFile::Pending::DropName() noexcept {
+  if (kind != Kind::Named || temporarySlot >= 0) return;
+  ::unlinkat(folder.get(), temporary.c_str(), 0);
+  temporary.clear();
+  kind = Kind::Unnamed;
+}
+
+CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
+  if (kind == Kind::InPlace) {
     // The room reserved, then the rows written over from the start, cut to
     // length and flushed, with every signal that can be held held: an
     // interrupted write would leave the new rows followed by the end of
     // the old ones, an interrupted reservation zeros after the old ones.
+    const auto size = static_cast<off_t>(heldRows.size());
     SignalsHeld held;
     if (!ReserveRoom(size)) {
       reason = ErrorText(errno);
@@ -841,16 +896,18 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
     }
     return CommitResult::Committed;
   }
-  if (::fdatasync(file.get()) != 0) {
-    reason = ErrorText(errno);
-    return CommitResult::WriteFailed;
-  }
 
   bool placed = false;
   {
     SignalsHeld held;  // the steps below leave a name behind if cut apart
     if (kind == Kind::Named) {
       placed = ::renameat(folder.get(), temporary.c_str(), folder.get(), name.c_str()) == 0;
+      // A name given only for this moment goes at once when refused.
+      if (!placed && temporarySlot < 0) {
+        const int error = errno;
+        DropName();
+        errno = error;
+      }
     } else if (!earlier && LinkUnnamed(name)) {
       placed = true;  // nothing to replace: the file gets its name at once
     } else {
@@ -869,12 +926,10 @@ CsvFile::CommitResult CsvFile::Pending::PutInPlace(std::string_view heldRows) {
     if (!placed) reason = ErrorText(errno);
     if (placed && kind == Kind::Named) {
       temporary.clear();
-      UnregisterPendingName(std::exchange(temporarySlot, -1));
+      if (temporarySlot >= 0) UnregisterPendingName(std::exchange(temporarySlot, -1));
     }
   }
-  if (!placed) return CommitResult::CannotReplace;
-  ::fsync(folder.get());  // the new name on disk; not possible on an O_PATH folder
-  return CommitResult::Committed;
+  return placed ? CommitResult::Committed : CommitResult::CannotReplace;
 }
 
 void CsvFile::UseNamedTemporaryFiles(bool named) noexcept { useNamedTemporary = named; }
@@ -910,18 +965,58 @@ void CsvFile::Flush() {
   buffer_.Clear();
 }
 
-CsvFile::CommitResult CsvFile::Commit() {
+CsvFile::CommitResult CsvFile::Finish() {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
-  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->PutInPlace(Held());
+  const CommitResult result = failed_ ? CommitResult::WriteFailed : pending_->Ready(Held());
   if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
-  Discard();
   return result;
+}
+
+CsvFile::CommitResult CsvFile::ReadyToPlace() {
+  const CommitResult result = pending_->NameForPlacing();
+  if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
+  return result;
+}
+
+void CsvFile::UndoReady() noexcept { pending_->DropName(); }
+
+CsvFile::CommitResult CsvFile::PutInPlace() {
+  const CommitResult result = pending_->PutInPlace(Held());
+  if (result != CommitResult::Committed) failureReason_ = std::move(pending_->reason);
+  return result;
+}
+
+void CsvFile::InHeldSteps(const std::function<void()>& steps) {
+  SignalsHeld held;
+  steps();
+}
+
+// The new names on disk, each folder once (a report's files share theirs);
+// not possible on an O_PATH folder, and nothing to do for a CSV written in
+// place. Nothing is allocated: the files are already in place.
+void CsvFile::FlushFolders(std::span<CsvFile* const> files) {
+  const auto folderOf = [](const CsvFile* file) {
+    struct stat st {};
+    const bool known = file->pending_->kind != Pending::Kind::InPlace &&
+                       ::fstat(file->pending_->folder.get(), &st) == 0;
+    return known ? std::pair{st.st_dev, st.st_ino} : std::pair{dev_t{0}, ino_t{0}};
+  };
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    const auto folder = folderOf(files[k]);
+    if (folder.second == 0) continue;
+    bool flushedBefore = false;
+    for (std::size_t before = 0; before < k && !flushedBefore; ++before) {
+      flushedBefore = folderOf(files[before]) == folder;
+    }
+    if (!flushedBefore) ::fsync(files[k]->pending_->folder.get());
+  }
 }
 
 void CsvFile::Discard() noexcept {
   pending_.reset();
   buffer_.Clear();
+  completed_.reset();
 }
 
 }  // namespace ravuvur

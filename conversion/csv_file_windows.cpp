@@ -188,6 +188,7 @@ CsvFile::~CsvFile() { Discard(); }
 void CsvFile::Discard() noexcept {
   pending_.reset();
   buffer_.Clear();
+  completed_.reset();
 }
 
 CsvFile::CreateResult CsvFile::Create(std::string_view csvPath,
@@ -282,32 +283,54 @@ void CsvFile::Flush() {
   buffer_.Clear();
 }
 
-CsvFile::CommitResult CsvFile::Commit() {
+// Everything of the commit that can fail short of the rename, the new
+// file still marked for deletion: the rest written, flushed to disk, and
+// the earlier CSV's permissions given.
+CsvFile::CommitResult CsvFile::Finish() {
   if (!pending_) return CommitResult::WriteFailed;
   Flush();
   CommitResult result = CommitResult::Committed;
   if (failed_ || !FlushFileBuffers(pending_->file.Get())) {
     result = CommitResult::WriteFailed;
-  } else if (!KeepPermissions(pending_->earlier, pending_->file.Get()) ||
-             !MarkForDeletion(pending_->file.Get(), false)) {
+  } else if (!KeepPermissions(pending_->earlier, pending_->file.Get())) {
     result = CommitResult::CannotReplace;
   }
   if (result != CommitResult::Committed && failureReason_.empty()) {
     failureReason_ = ReasonFor(GetLastError());
   }
-  pending_->file.Close();
-  pending_->earlier.Close();
-  if (result == CommitResult::Committed) {
-    if (MoveFileExW(pending_->temporary.c_str(), pending_->target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      pending_->temporary.clear();
-    } else {
-      result = CommitResult::CannotReplace;
-      failureReason_ = ReasonFor(GetLastError());
-    }
-  }
-  pending_.reset();
   return result;
 }
+
+// The mark for deletion taken back, the step short of the rename that can
+// be refused; put back when another file of the commit cannot be readied.
+CsvFile::CommitResult CsvFile::ReadyToPlace() {
+  if (MarkForDeletion(pending_->file.Get(), false)) return CommitResult::Committed;
+  failureReason_ = ReasonFor(GetLastError());
+  return CommitResult::CannotReplace;
+}
+
+void CsvFile::UndoReady() noexcept { MarkForDeletion(pending_->file.Get(), true); }
+
+// The handles let go, and the one call that changes the CSV. Alone, the
+// mark is taken back at the last moment here.
+CsvFile::CommitResult CsvFile::PutInPlace() {
+  if (!completed_ && ReadyToPlace() != CommitResult::Committed) return CommitResult::CannotReplace;
+  pending_->file.Close();
+  pending_->earlier.Close();
+  if (!MoveFileExW(pending_->temporary.c_str(), pending_->target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    failureReason_ = ReasonFor(GetLastError());
+    return CommitResult::CannotReplace;
+  }
+  pending_->temporary.clear();
+  return CommitResult::Committed;
+}
+
+// Windows has no signals to hold: the renames follow each other at once,
+// and only a kill or a power cut between two of them leaves a mix.
+void CsvFile::InHeldSteps(const std::function<void()>& steps) { steps(); }
+
+// MOVEFILE_WRITE_THROUGH has made each rename durable.
+void CsvFile::FlushFolders(std::span<CsvFile* const> /*files*/) {}
 
 }  // namespace ravuvur

@@ -62,6 +62,16 @@ void DecodeHeader(std::string_view line, FileHeader& header) {
   header.countText.assign(FieldAt(line, kCountTextColumn, kCountTextWidth));
 }
 
+MovementKind ClassifyRecord(std::string_view line) noexcept {
+  // The flag is tested first: a flagged record is touch-and-go whatever its
+  // aerodromes hold.
+  if (FieldAt(line, kTouchFlag.start, kTouchFlag.width) == "X") return MovementKind::TouchAndGo;
+  const bool hasDestination = !IsBlank(FieldAt(line, kDestination.start, kDestination.width));
+  const bool hasOrigin = !IsBlank(FieldAt(line, kOrigin.start, kOrigin.width));
+  if (hasDestination) return hasOrigin ? MovementKind::Crossing : MovementKind::Departure;
+  return hasOrigin ? MovementKind::Arrival : MovementKind::Condition;
+}
+
 void DecodeRecord(std::string_view line, MovementRecord& r, MovementTallies& t) {
   // Every field lies within the first 57 columns: one copy of those is all
   // the cutting there is.
@@ -69,31 +79,22 @@ void DecodeRecord(std::string_view line, MovementRecord& r, MovementTallies& t) 
   if (kept > 0) std::memcpy(r.line_.bytes.data(), line.data(), kept);
   r.line_.size = static_cast<std::uint8_t>(kept);
 
-  // The flag is tested first: a flagged record is touch-and-go whatever its
-  // aerodromes hold. Only an upper-case X counts.
-  if (r.touchFlag() == "X") {
-    ++t.touchAndGo;
-    r.kind = MovementKind::TouchAndGo;
-    return;
-  }
-  const bool hasDestination = !IsBlank(r.destination());
-  const bool hasOrigin = !IsBlank(r.origin());
-  if (!hasDestination && !hasOrigin) {
-    ++t.conditions;
-    r.kind = MovementKind::Condition;
-  } else if (hasDestination && hasOrigin) {
-    ++t.crossings;
-    r.kind = MovementKind::Crossing;
-  } else if (hasDestination) {
-    ++t.departures;
-    BuildRowDate(r.dateDigits(), r.rowDate_);
-    BuildRowTime(r.departureTime(), r.rowTime_);
-    r.kind = MovementKind::Departure;
-  } else {
-    ++t.arrivals;
-    BuildRowDate(r.dateDigits(), r.rowDate_);
-    BuildRowTime(r.arrivalTime(), r.rowTime_);
-    r.kind = MovementKind::Arrival;
+  r.kind = ClassifyRecord(r.Columns1To57());
+  switch (r.kind) {
+    case MovementKind::TouchAndGo: ++t.touchAndGo; break;
+    case MovementKind::Condition: ++t.conditions; break;
+    case MovementKind::Crossing: ++t.crossings; break;
+    case MovementKind::Departure:
+      ++t.departures;
+      BuildRowDate(r.dateDigits(), r.rowDate_);
+      BuildRowTime(r.departureTime(), r.rowTime_);
+      break;
+    case MovementKind::Arrival:
+      ++t.arrivals;
+      BuildRowDate(r.dateDigits(), r.rowDate_);
+      BuildRowTime(r.arrivalTime(), r.rowTime_);
+      break;
+    case MovementKind::None: break;
   }
 }
 

@@ -142,8 +142,13 @@ class MovementRecord {
 // empty line gives two empty fields.
 void DecodeHeader(std::string_view line, FileHeader& header);
 
+// What a record line (without its terminator) is, by the one rule every
+// count uses: the touch flag (only an upper-case X) first, then which of
+// destination and origin is not blank. Never None.
+MovementKind ClassifyRecord(std::string_view line) noexcept;
+
 // Cuts one record line (without its terminator) into `record`, classifies
-// it and counts it in `tallies`. Never fails: odd input only gives odd or
+// it (ClassifyRecord) and counts it in `tallies`. Never fails: odd input only gives odd or
 // empty field texts.
 void DecodeRecord(std::string_view line, MovementRecord& record, MovementTallies& tallies);
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <utility>
 
-#include "conversion/count_value.h"
 #include "conversion/csv_file.h"
-#include "core/messages.h"
 #include "core/text.h"
 #include "report/folder_listing.h"
 #include "report/report_csv.h"
@@ -16,14 +17,9 @@
 namespace report {
 namespace {
 
-namespace msg = ravuvur::msg;
-
-// A log message's literal when no value follows it: "021 ERRO ao abrir o
-// arquivo de entrada", without the separator that would lead to the path.
-std::string Literal(std::string_view literal) {
-  if (literal.ends_with(": ")) literal.remove_suffix(2);
-  return std::string(literal);
-}
+// Threads reading files at most: opening and reading many small files is
+// mostly the kernel's work, which more threads than a few only contend on.
+constexpr unsigned kMostReadingThreads = 4;
 
 bool IsHidden(std::string_view name) noexcept { return name.starts_with('.'); }
 
@@ -62,7 +58,7 @@ bool Create(ravuvur::CsvFile& file, std::string_view folder, std::string_view na
 }
 
 // Whether all three files could be made, trying each in turn and keeping
-// none: a commit holds one new file at a time.
+// none.
 bool CanCreateAll(std::string_view folder, std::span<const ravuvur::FileIdentity> inputs,
                   std::string& failure) {
   ravuvur::CsvFile file;
@@ -97,19 +93,29 @@ bool NamedLikeMovementFile(std::string_view path) noexcept {
 
 ReportReader::ReportReader(NoteSink onNote) : onNote_(std::move(onNote)) {}
 
-void ReportReader::Read(const std::string& input) {
-  if (!NamedLikeMovementFile(input) && IsFolder(input)) {
-    ReadFolder(input);
-  } else {
-    ReadFile(input);
+void ReportReader::Read(std::span<const std::string> inputs) {
+  std::vector<Item> items;
+  for (const std::string& input : inputs) {
+    if (!NamedLikeMovementFile(input) && IsFolder(input)) {
+      AddFolder(input, items);
+    } else {
+      items.push_back({input, {}});
+    }
   }
+  const unsigned cores = std::thread::hardware_concurrency();
+  ReadInOrder(
+      items.size(), std::min(cores == 0 ? 1u : cores, kMostReadingThreads),
+      [&items](std::size_t k) {
+        return items[k].listingFailure.empty() ? &items[k].path : nullptr;
+      },
+      [this, &items](std::size_t k, FileRead& read) { Take(items[k], read); });
 }
 
-void ReportReader::ReadFolder(const std::string& folder) {
+void ReportReader::AddFolder(const std::string& folder, std::vector<Item>& items) const {
   std::string reason;
   std::optional<std::vector<std::string>> names = NamesIn(folder, reason);
   if (!names) {
-    Note(folder, "ERRO ao ler a pasta: " + reason, false);
+    items.push_back({folder, "ERRO ao ler a pasta: " + reason});
     return;
   }
   // Hidden files are left out, as the window and a shell's *.DAT leave
@@ -123,60 +129,23 @@ void ReportReader::ReadFolder(const std::string& folder) {
     }
   }
   std::sort(byName.begin(), byName.end());
-  for (const auto& entry : byName) ReadFile(InFolder(folder, entry.second));
+  for (const auto& entry : byName) items.push_back({InFolder(folder, entry.second), {}});
 }
 
-void ReportReader::ReadFile(const std::string& path) {
-  if (!file_.Open(path)) {
-    Note(path, Literal(msg::k021CannotOpenInput), false);
+void ReportReader::Take(const Item& item, FileRead& read) {
+  if (!item.listingFailure.empty()) {
+    Note(item.path, item.listingFailure, false);
     return;
   }
-  if (!seen_.insert(file_.Identity()).second) {
-    file_.Close();
-    return;  // named before: counted, or not, once
+  if (read.opened) {
+    if (!seen_.insert(read.identity).second) return;  // named before: counted, or not, once
+    inputs_.push_back(read.identity);
   }
-  inputs_.push_back(file_.Identity());
-
-  // The header, then the records it announces, read as a conversion reads
-  // them; a file that fails on the way adds nothing.
-  std::string_view line;
-  if (file_.ReadLine(line) == ravuvur::ReadResult::Error) {
-    file_.Close();
-    Note(path, Literal(msg::k028CannotReadInput), false);
-    return;
+  if (!read.note.empty()) Note(item.path, std::move(read.note), read.counted);
+  if (read.counted) {
+    tally_.Add(read.tally);
+    ++facts_.filesCounted;
   }
-  ravuvur::DecodeHeader(line, header_);
-  const auto countShown = [this] {
-    return ravuvur::ShownInLog(ravuvur::Windows1252ToUtf8(header_.countText));
-  };
-  const std::optional<std::int16_t> count = ravuvur::CountValue(header_.countText);
-  if (!count) {
-    file_.Close();
-    Note(path, std::string(msg::k026CountOutOfRange) + countShown(), false);
-    return;
-  }
-  fileTally_.Clear();
-  tallies_.Reset();
-  for (int i = 1; i <= *count; ++i) {
-    const ravuvur::ReadResult read = file_.ReadLine(line);
-    if (read == ravuvur::ReadResult::Error) {
-      file_.Close();
-      Note(path, Literal(msg::k028CannotReadInput), false);
-      return;
-    }
-    if (read == ravuvur::ReadResult::End) {
-      Note(path,
-           std::string(msg::k027EarlyEnd) + std::to_string(i) + std::string(msg::k007Of) +
-               countShown(),
-           true);
-      break;
-    }
-    ravuvur::DecodeRecord(line, record_, tallies_);
-    fileTally_.Count(record_);
-  }
-  file_.Close();
-  tally_.Add(fileTally_);
-  ++facts_.filesCounted;
 }
 
 void ReportReader::Note(const std::string& path, std::string message, bool counted) {
@@ -191,29 +160,53 @@ bool CanWriteReport(std::string_view folder, std::string& failure) {
 }
 
 bool WriteReport(std::string_view folder, const ReportReader& read, std::string& failure) {
-  // Every file is checked before the first is written, so what can be
+  // Every file is made ready before the first is written, so what can be
   // known to fail (the folder, a name that is an input) changes nothing.
-  if (!CanCreateAll(folder, read.inputs(), failure)) return false;
-  // Then each takes its place whole, in turn; one that cannot leaves its
-  // earlier self, and says which ones before it were replaced.
-  std::string written;
+  std::array<ravuvur::CsvFile, kNames.size()> files;
+  std::array<ravuvur::CsvFile*, kNames.size()> all{};
   for (std::size_t k = 0; k < kNames.size(); ++k) {
-    ravuvur::CsvFile file;
-    bool done = Create(file, folder, kNames[k], read.inputs(), failure);
-    if (done) {
-      CommitSink sink(file);
-      WriteContent(k, read, sink);
-      done = file.Commit() == ravuvur::CsvFile::CommitResult::Committed;
-      if (!done)
-        failure = ravuvur::ShownInLog(InFolder(folder, kNames[k])) + ": " + file.FailureReason();
-    }
-    if (!done) {
-      if (!written.empty()) failure += " (written: " + written + ")";
-      return false;
-    }
-    written += (written.empty() ? "" : ", ") + std::string(kNames[k]);
+    if (!Create(files[k], folder, kNames[k], read.inputs(), failure)) return false;
+    all[k] = &files[k];
   }
-  return true;
+  // Then all three are written and take their places together: an earlier
+  // report is replaced by a whole new one or stays whole.
+  // The page, the largest, is made and flushed on a thread of its own
+  // meanwhile.
+  const auto write = [&](std::size_t k) {
+    CommitSink sink(files[k]);
+    WriteContent(k, read, sink);
+    files[k].Complete();
+  };
+  std::exception_ptr pageFailure;
+  {
+    std::jthread page;
+    try {
+      page = std::jthread([&] {
+        try {
+          write(2);
+        } catch (...) {
+          pageFailure = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {  // no thread to be had: this one makes it
+    }
+    write(0);
+    write(1);
+    if (!page.joinable()) write(2);
+  }
+  if (pageFailure) std::rethrow_exception(pageFailure);
+  const auto outcome = ravuvur::CsvFile::CommitTogether(all);
+  if (outcome.result == ravuvur::CsvFile::CommitResult::Committed) return true;
+  failure = ravuvur::ShownInLog(InFolder(folder, kNames[outcome.failed])) + ": " +
+            files[outcome.failed].FailureReason();
+  // Only a rename refused in the last step (a file system gone read-only)
+  // can part them.
+  std::string placed;
+  for (std::size_t k = 0; k < outcome.placed; ++k) {
+    placed += (placed.empty() ? "" : ", ") + std::string(kNames[k]);
+  }
+  if (!placed.empty()) failure += " (written: " + placed + ")";
+  return false;
 }
 
 }  // namespace report

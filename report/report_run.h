@@ -1,14 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
 #include "conversion/input_file.h"
-#include "conversion/movement_file.h"
-#include "core/movement.h"
+#include "report/file_reading.h"
 #include "report/report_page.h"
 #include "report/tally.h"
 
@@ -21,11 +21,10 @@ inline constexpr std::string_view kHourlyCsvName = "MOV-POR-HORA.CSV";
 inline constexpr std::string_view kPageName = "RELATORIO.HTML";
 
 // Reads movement files for a report, counting exactly the records a
-// conversion of each would process: the header's count drives the loop,
-// a file that ends early counts what it holds (027), and a file a
-// conversion would refuse (021: missing, unreadable, a folder, a device;
-// 026: a count beyond 16 bits; 028: a read error) counts nothing at all.
-// A file named twice, under any name, is read once.
+// conversion of each would process (ReadMovementFile), on a few threads
+// when there are several files, every note and count taken in the order
+// the files are named. A file named twice, under any name, is counted
+// once.
 class ReportReader {
  public:
   // Hears each file that is not counted, or counted only in part, as it
@@ -34,12 +33,13 @@ class ReportReader {
 
   explicit ReportReader(NoteSink onNote);
 
-  // Reads one INPUT: a movement file, or a folder's movement files (its
-  // entries named *.DAT in any letter case, hidden ones aside, in name
-  // order with letter case ignored; subfolders are not entered). A name
-  // ending in .DAT is a movement file even when it is a folder, as the
-  // name's owner meant it to be one: a conversion refuses it (021).
-  void Read(const std::string& input);
+  // Reads each INPUT in turn: a movement file, or a folder's movement
+  // files (its entries named *.DAT in any letter case, hidden ones aside,
+  // in name order with letter case ignored; subfolders are not entered).
+  // A name ending in .DAT is a movement file even when it is a folder, as
+  // the name's owner meant it to be one: a conversion refuses it (021).
+  void Read(std::span<const std::string> inputs);
+  void Read(const std::string& input) { Read(std::span(&input, 1)); }
 
   const Tally& tally() const noexcept { return tally_; }
   const PageFacts& facts() const noexcept { return facts_; }
@@ -48,8 +48,13 @@ class ReportReader {
   bool AllCounted() const noexcept { return facts_.filesNotCounted.empty(); }
 
  private:
-  void ReadFolder(const std::string& folder);
-  void ReadFile(const std::string& path);
+  // A file to read, or a folder that could not be listed.
+  struct Item {
+    std::string path;
+    std::string listingFailure;  // the folder's, when it could not be listed
+  };
+  void AddFolder(const std::string& folder, std::vector<Item>& items) const;
+  void Take(const Item& item, FileRead& read);
   void Note(const std::string& path, std::string message, bool counted);
 
   NoteSink onNote_;
@@ -62,12 +67,6 @@ class ReportReader {
     }
   };
   std::unordered_set<ravuvur::FileIdentity, IdentityHash> seen_;
-  // One file at a time; reused so that the read buffer is made once.
-  ravuvur::MovementFile file_{ravuvur::kLastColumnRead};
-  Tally fileTally_;
-  ravuvur::FileHeader header_;
-  ravuvur::MovementRecord record_;
-  ravuvur::MovementTallies tallies_;
 };
 
 // Whether a name is that of a movement file: it ends in .DAT, in any
@@ -79,14 +78,14 @@ bool NamedLikeMovementFile(std::string_view path) noexcept;
 // files may be). Returns false with `failure` saying why.
 bool CanWriteReport(std::string_view folder, std::string& failure);
 
-// Writes the three files into `folder`, each all or nothing through the
-// commit a conversion's CSV goes through (durable, an earlier file's
-// permissions kept, nothing left behind). All three are checked before
-// the first is written, so a folder that cannot take them, or a name that
-// is one of the inputs, leaves every earlier file as it was; then each
-// takes its place in turn. Returns false with `failure` (naming the file
-// as the log shows names, and those already replaced) when any could not
-// be written.
+// Writes the three files into `folder`, through the commit a conversion's
+// CSV goes through (durable, an earlier file's permissions kept, nothing
+// left behind), all three as one: each is made ready, then written and
+// flushed, and only then do they take their places together, so that an
+// earlier report is replaced by a whole new one or stays as it was (a
+// folder that cannot take them, a name that is one of the inputs, a full
+// disk, a signal). Returns false with `failure` (naming the file as the
+// log shows names) when they could not be written.
 bool WriteReport(std::string_view folder, const ReportReader& read, std::string& failure);
 
 }  // namespace report

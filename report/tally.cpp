@@ -1,5 +1,7 @@
 #include "report/tally.h"
 
+#include <cstring>
+
 namespace report {
 namespace {
 
@@ -19,11 +21,29 @@ int DaysInMonth(int month, int year) noexcept {
 }
 
 // Up to seven bytes and their number as one number: two fields are the
-// same exactly when their numbers are.
+// same exactly when their numbers are. A field of its full width (a
+// station's four bytes, a date's six), as nearly every one is, is copied
+// whole.
 std::uint64_t Packed(std::string_view field) noexcept {
-  std::uint64_t packed = field.size();
-  for (const char c : field) packed = packed << 8 | static_cast<unsigned char>(c);
-  return packed;
+  // Loaded in pieces of their own width, each into a register of that
+  // width: bytes gathered in memory and loaded as one number stall the
+  // processor on every record.
+  std::uint64_t bytes = 0;
+  std::uint32_t first4 = 0;
+  std::uint16_t next2 = 0;
+  if (field.size() == 4) {
+    std::memcpy(&first4, field.data(), 4);
+    bytes = first4;
+  } else if (field.size() == 6) {
+    std::memcpy(&first4, field.data(), 4);
+    std::memcpy(&next2, field.data() + 4, 2);
+    bytes = first4 | std::uint64_t{next2} << 32;
+  } else {
+    for (std::size_t k = 0; k < field.size() && k < 7; ++k) {
+      bytes |= std::uint64_t{static_cast<unsigned char>(field[k])} << (8 * k);
+    }
+  }
+  return bytes << 8 | field.size();
 }
 
 }  // namespace
@@ -75,9 +95,12 @@ DayCounts& Tally::At(std::string_view station, std::string_view dateDigits) {
   return *last_;
 }
 
-void Tally::Count(const ravuvur::MovementRecord& record) {
+void Tally::Count(std::string_view line) {
   using ravuvur::MovementKind;
-  DayCounts& counts = At(record.station(), record.dateDigits());
+  const auto field = [line](ravuvur::Columns columns) {
+    return ravuvur::FieldAt(line, columns.start, columns.width);
+  };
+  DayCounts& counts = At(field(ravuvur::kStation), field(ravuvur::kDateDigits));
   // The hour of a departure is its departure time's, of an arrival its
   // arrival time's, as in the rows of a conversion.
   const auto countHour = [&counts](std::string_view time, std::int64_t DepArr::*which) {
@@ -86,14 +109,14 @@ void Tally::Count(const ravuvur::MovementRecord& record) {
                                            : &counts.hours[static_cast<std::size_t>(hour)];
     ++(slot->*which);
   };
-  switch (record.kind) {
+  switch (ravuvur::ClassifyRecord(line)) {
     case MovementKind::Departure:
       ++counts.departures;
-      countHour(record.departureTime(), &DepArr::departures);
+      countHour(field(ravuvur::kDepartureTime), &DepArr::departures);
       break;
     case MovementKind::Arrival:
       ++counts.arrivals;
-      countHour(record.arrivalTime(), &DepArr::arrivals);
+      countHour(field(ravuvur::kArrivalTime), &DepArr::arrivals);
       break;
     case MovementKind::Crossing: ++counts.crossings; break;
     case MovementKind::Condition: ++counts.conditions; break;

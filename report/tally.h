@@ -97,8 +97,9 @@ class Tally {
     return *this;
   }
 
-  // Counts the record DecodeRecord has just classified.
-  void Count(const ravuvur::MovementRecord& record);
+  // Counts one record line (without its terminator) on its station-day,
+  // classified as a conversion classifies it (ClassifyRecord).
+  void Count(std::string_view line);
   // Adds every count of `other` (a file's, once it has been read whole).
   void Add(const Tally& other);
   void Clear() noexcept;

@@ -8,9 +8,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <thread>
 
 #include "conversion/input_file.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_files.h"
 
 namespace ravuvur {
@@ -66,6 +68,37 @@ TEST(InputFilePosixTest, NameSwappedForAPipeNeverOpensThePipe) {
   EXPECT_EQ(::read(watch, events, sizeof events), -1) << "the pipe was opened";
   ::close(watch);
   EXPECT_GT(opened, 10) << "the file was really opened between the swaps";
+}
+
+TEST(InputFilePosixTest, AProcessMadeByForkReadsTheFileItNamesNotItsParents) {
+  // A file is reopened through its descriptor's number; a child made by
+  // fork must look that number up among its own descriptors, also where
+  // its parent holds another file under the same number.
+  TempDir dir;
+  ziz_test::WriteFile(dir / "pai.dat", "parent");
+  ziz_test::WriteFile(dir / "filho.dat", "child");
+  InputFile before;  // the parent has opened files before
+  ASSERT_TRUE(before.Open(dir / "pai.dat"));
+  before.Close();
+  int go[2];
+  ASSERT_EQ(::pipe(go), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    char byte = 0;
+    if (::read(go[0], &byte, 1) != 1) ::_exit(3);
+    InputFile file;
+    if (!file.Open(dir / "filho.dat")) ::_exit(2);
+    char text[16] = {};
+    const std::ptrdiff_t n = file.Read(text, sizeof text);
+    ::_exit(std::string_view(text, n > 0 ? static_cast<std::size_t>(n) : 0) == "child" ? 0 : 1);
+  }
+  // The parent's next descriptor has the number the child's next one gets.
+  const int held = ::open((dir / "pai.dat").c_str(), O_RDONLY | O_CLOEXEC);
+  EXPECT_EQ(::write(go[1], "g", 1), 1);
+  EXPECT_EQ(ziz_test::WaitFor(child), 0);
+  ::close(held);
+  ::close(go[0]);
+  ::close(go[1]);
 }
 
 }  // namespace

@@ -113,6 +113,25 @@ TEST_F(ReportRunTest, AShortFileCountsWhatItHoldsAndSaysSo) {
   EXPECT_EQ(DailyRows()[0][2], "2");
 }
 
+TEST_F(ReportRunTest, ManyFilesAreTakenInTheOrderNamedWhateverThreadReadsThem) {
+  // More files than are ever read ahead, every third refused: the notes
+  // and the sum show each file taken once, in order.
+  Strings expected;
+  for (int k = 0; k < 300; ++k) {
+    const std::string name = In("F" + std::to_string(1000 + k) + ".DAT");
+    if (k % 3 == 0) {
+      WriteFile(name, kNotACount);
+      expected.push_back(name + ": 026 ERRO: quantidade de registros fora do limite: 99999");
+    } else {
+      WriteFile(name, MovementFile("00001", {Departure()}));
+    }
+  }
+  reader.Read(dir.path());
+  EXPECT_EQ(notes, expected);
+  EXPECT_EQ(reader.facts().filesCounted, 200);
+  EXPECT_EQ(DailyRows()[0][2], "200");
+}
+
 // A file of one station's day gives one row, equal to the statistics its
 // own conversion logs (013 to 020).
 class DayFileTest : public ReportRunTest, public ::testing::WithParamInterface<std::string> {};
@@ -132,9 +151,15 @@ TEST_P(DayFileTest, ItsRowEqualsItsConversionStatistics) {
                      logged["016"], logged["019"], logged["018"], logged["020"]}));
 }
 
-Record Flagged() {
+Record Flagged(std::string flag = "X") {
   Record r = Departure();
-  r.flag = "X";
+  r.flag = std::move(flag);
+  return r;
+}
+
+Record TabAsDestination() {
+  Record r = ziz_test::Arrival();
+  r.destination = "\t";  // not blank: a crossing
   return r;
 }
 
@@ -146,7 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
                       MovementFile("00005", {Departure(), ziz_test::Arrival()}),  // short
                       MovementFile("2.5",
                                    {Departure(), ziz_test::Arrival(), Departure()}),  // counts 2
-                      MovementFile("&H01", {ziz_test::Crossing(), Departure()})));
+                      MovementFile("&H01", {ziz_test::Crossing(), Departure()}),
+                      MovementFile("00004", {Flagged("x"), TabAsDestination(),
+                                             ziz_test::Condition(), Departure("    ", "0705")})));
 
 // The bar, read and written in this process (dta2csv itself is in
 // report_command_test.cpp): both files equal a plain count of their own,

@@ -104,6 +104,16 @@ ssize_t getrandom(void* into, size_t size, unsigned flags) {
 }
 
 // NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+  static auto* const real = Real<int(int, const char*, int, const char*, int)>("linkat");
+  if (os::failingLink > 0 && ++os::linksSoFar == os::failingLink) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return real(fromFolder, from, toFolder, to, flags);
+}
+
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 int fallocate(int fd, int mode, off_t offset, off_t length) {
   static auto* const real = Real<int(int, int, off_t, off_t)>("fallocate");
   if (os::fallocateError != 0) {

@@ -28,6 +28,11 @@ inline bool noRandom = false;
 inline int namesTaken = 0;
 inline std::vector<std::string> exclusiveNames;
 
+// The linkat() call, counting from 1, that fails with ENOSPC (a folder
+// that cannot take another name); 0 for none.
+inline int failingLink = 0;
+inline int linksSoFar = 0;
+
 // When not 0, fallocate() fails with this error (ENOSPC: a full disk).
 inline int fallocateError = 0;
 
