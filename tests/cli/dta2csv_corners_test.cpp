@@ -111,6 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentsRow{"VersionAfterDoubleDash", "-- --version", 1, "entrada: --version\n"},
         ArgumentsRow{"SlashQuestion", "'/?'", 1, " 021 ERRO ao abrir o arquivo de entrada: /?\n"},
         ArgumentsRow{"OptionAfterAName", "x.dat --version", 0, "dta2csv 0.9\n"},
+        ArgumentsRow{"JobsPastAnyNumberMeanNoLimit", "-j 99999999999999999999999 x.dat", 1,
+                     " 021 ERRO ao abrir o arquivo de entrada: x.dat\n"},
         ArgumentsRow{"UnknownOption", "--bogus", 2, "dta2csv: unknown option '--bogus'\n"},
         ArgumentsRow{"NoFile", "", 2, "dta2csv: no FILE given\n"}),
     [](const auto& row) { return std::string(row.param.what); });

@@ -40,6 +40,7 @@ class OsFailureTest : public ::testing::Test {
   }
   void TearDown() override {
     os::failingRead = os::readsSoFar = 0;
+    os::readError = EIO;
     os::noUnnamedFiles = false;
     os::created.clear();
     os::createdModes.clear();
@@ -68,6 +69,15 @@ TEST_F(OsFailureTest, ReadErrorAmongTheRecordsKeepsTheEarlierCsv) {
   EXPECT_GT(CountOf("007"), 100u) << "the records of the first block were converted";
   EXPECT_EQ(ReadFile(csv), kEarlierCsv);
   EXPECT_EQ(dir.Entries(), (Strings{"MOV.CSV", "mov.dat"}));
+}
+
+// A signal handled while the input is read interrupts the read, which is
+// simply made again: the run goes on as though nothing had happened.
+TEST_F(OsFailureTest, InterruptedReadIsMadeAgain) {
+  os::failingRead = 2;
+  os::readError = EINTR;
+  EXPECT_TRUE(RunConversion(state, input));
+  EXPECT_EQ(CountOf("007"), 3000u);
 }
 
 // Without unnamed files the new CSV is a hidden named file until it is

@@ -137,6 +137,12 @@ TEST_F(ReportCommandTest, NamesAfterADoubleDashAreInputsEvenWithADash) {
             (Strings{"MOV-POR-HORA.CSV", "RELATORIO.HTML", "TOTAL-DIARIO.CSV"}));
 }
 
+TEST_F(ReportCommandTest, ALoneDashIsAnInput) {
+  WriteFile(dir / "-", MovementFile("00001", {ziz_test::Departure()}));
+  const Result r = Report(dir, {"--report", "relatorio", "-"});
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
 TEST_F(ReportCommandTest, AFolderThatCannotTakeTheReportIsSaidBeforeAnyFileIsRead) {
   const Result r = Report(dir, {"--report", "falta", "missing.dat"});
   EXPECT_EQ(r.status, 1);

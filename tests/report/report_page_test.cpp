@@ -198,6 +198,19 @@ TEST(ReportPageTest, SummaryStatesPeriodTotalBusiestDayAndHourAndUnreadableRows)
   }
 }
 
+// A period of one day is that day; three digits take no dot; none is
+// plural.
+TEST(ReportPageTest, OneDayOfAHundredAndTwentyMovementsReadsAsWritten) {
+  Tally tally;
+  CountAll(tally, std::vector<Record>(120, On(ziz_test::Departure(), "SBJD", "010326")));
+  const std::string page = Page(tally);
+  for (const char* text :
+       {"<dt>Período</dt><dd>01/03/2026</dd>", "<dt>Total de movimentos</dt><dd>120 <small>",
+        "0 registros com data ilegível"}) {
+    EXPECT_NE(page.find(text), std::string::npos) << text;
+  }
+}
+
 TEST(ReportPageTest, EveryTextFromAFileIsEscaped) {
   Tally tally;
   CountAll(tally, {On(ziz_test::Departure(), "<scr", "010326"),

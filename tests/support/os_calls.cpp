@@ -43,7 +43,7 @@ extern "C" {
 ssize_t read(int fd, void* into, size_t size) {
   static auto* const real = Real<ssize_t(int, void*, size_t)>("read");
   if (os::failingRead > 0 && IsRegular(fd) && ++os::readsSoFar == os::failingRead) {
-    errno = EIO;
+    errno = os::readError;
     return -1;
   }
   return real(fd, into, size);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -11,10 +12,12 @@
 // settings below are at their defaults. POSIX only.
 namespace ziz_test::os_calls {
 
-// The read() of a regular file, counting from 1, that fails with EIO; 0
-// for none. Each read of a regular file counts.
+// The read() of a regular file, counting from 1, that fails with
+// readError (EIO: the disk's fault; EINTR: a signal came first); 0 for
+// none. Each read of a regular file counts.
 inline int failingRead = 0;
 inline int readsSoFar = 0;
+inline int readError = EIO;
 
 // When true, opening an unnamed file (O_TMPFILE) fails as on a file system
 // that has none.

@@ -339,7 +339,7 @@ void FrmConvTest::altOPressesOkFromAnyControl() {
 
 void FrmConvTest::otherKeysDoNotPressOk_data() {
   QTest::addColumn<QString>("focused");
-  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("key");  // with its modifiers
 
   QTest::newRow("Return in txtConverte") << "txtConverte" << int(Qt::Key_Return);
   QTest::newRow("Enter in txtConverte") << "txtConverte" << int(Qt::Key_Enter);
@@ -348,6 +348,8 @@ void FrmConvTest::otherKeysDoNotPressOk_data() {
   QTest::newRow("Return in cboTipo") << "cboTipo" << int(Qt::Key_Return);
   QTest::newRow("Return in fileDTA") << "fileDTA" << int(Qt::Key_Return);
   QTest::newRow("Escape in lstResultado") << "lstResultado" << int(Qt::Key_Escape);
+  QTest::newRow("Ctrl+Return on cmdOK")
+      << "cmdOK" << (Qt::ControlModifier | Qt::Key_Return).toCombined();
 }
 
 void FrmConvTest::otherKeysDoNotPressOk() {
@@ -355,7 +357,10 @@ void FrmConvTest::otherKeysDoNotPressOk() {
   QFETCH(int, key);
   control(focused)->setFocus();
   QSignalSpy pressed(control<QPushButton>("cmdOK"), &QPushButton::clicked);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+  const QKeyCombination typed = QKeyCombination::fromCombined(key);
+  QTest::keyClick(QApplication::focusWidget(), typed.key(), typed.keyboardModifiers());
+  // A press by key shows the button down at once and reports it later.
+  QVERIFY(!control<QPushButton>("cmdOK")->isDown());
   QCOMPARE(pressed.count(), 0);
 }
 

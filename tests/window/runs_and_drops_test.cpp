@@ -188,9 +188,12 @@ Qt::DropAction RunsAndDropsTest::drop(QWidget* where, const QMimeData& data,
 // anywhere reaches it, the path box taking no file as text, and that the
 // window shows what the model made of it.
 void RunsAndDropsTest::aDropShowsTheFileOrFolderAndConvertsNothing_data() {
-  QTest::addColumn<QStringList>("urls");  // a path relative to the scratch folder, or a URL
+  // A path relative to the scratch folder, or a URL, where {here} stands
+  // for the scratch folder's path.
+  QTest::addColumn<QStringList>("urls");
   QTest::addColumn<bool>("taken");
   QTest::newRow("one file") << QStringList{"in/IN.DAT"} << true;
+  QTest::newRow("one file on localhost") << QStringList{"file://localhost{here}/in/IN.DAT"} << true;
   QTest::newRow("two files") << QStringList{"in/IN.DAT", "START.DAT"} << false;
   QTest::newRow("not a local file") << QStringList{"https://example.org/IN.DAT"} << false;
 }
@@ -200,10 +203,13 @@ void RunsAndDropsTest::aDropShowsTheFileOrFolderAndConvertsNothing() {
   QFETCH(bool, taken);
   QMimeData data;
   QList<QUrl> dropped;
-  for (const QString& url : urls) {
+  for (QString url : urls) {
+    url.replace("{here}", folder_->path());
     dropped.append(url.contains(':') ? QUrl(url) : QUrl::fromLocalFile(path(url)));
   }
   data.setUrls(dropped);
+  // File managers offer the names as text too, which a text box would take.
+  data.setText(urls.join('\n'));
 
   QCOMPARE(drop(find("txtConverte"), data), taken ? Qt::CopyAction : Qt::IgnoreAction);
   const QString folder = taken ? path("in") : folder_->path();

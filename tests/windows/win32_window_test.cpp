@@ -518,6 +518,16 @@ TEST_F(FrmConvTest, StartsWithDatFilesAndTheFolderInLabel4) {
   EXPECT_EQ(Utf8FromWide(TextOf(Control("Label4"))), dir_.path());
 }
 
+// The folder list reads as a tree: each folder two spaces further in than
+// the one that holds it, from the drive's root down to the folder shown.
+TEST_F(FrmConvTest, TheFolderListIndentsEachLevelByTwoSpaces) {
+  const std::vector<std::string> lines = Lines("dirDTA");
+  ASSERT_GT(lines.size(), 1u);
+  for (std::size_t depth = 0; depth < lines.size(); ++depth) {
+    EXPECT_EQ(lines[depth].find_first_not_of(' '), 2 * depth) << lines[depth];
+  }
+}
+
 // With no file highlighted, as at the start or after a new pattern, the
 // list shows no row as chosen: Ok would convert what the box names.
 TEST_F(FrmConvTest, NoRowShowsAsChosenWhileNoFileIsHighlighted) {
