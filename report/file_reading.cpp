@@ -188,7 +188,8 @@ void ReadMovementFile(const std::string& path, ravuvur::MovementFile& file, File
 void ReadInOrder(std::size_t count, std::size_t threads,
                  const std::function<const std::string*(std::size_t)>& path,
                  const std::function<void(std::size_t, FileRead&)>& take) {
-  OrderedReads(count, path, take, std::max<std::size_t>(1, std::min(threads, count))).Run(threads);
+  const std::size_t used = std::max<std::size_t>(1, std::min(threads, count));
+  OrderedReads(count, path, take, used).Run(used);
 }
 
 }  // namespace report
